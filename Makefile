@@ -1,0 +1,40 @@
+# The front door. `make test` on a fresh Debian machine installs what it needs,
+# builds both presets and runs every test tier; `make demo` runs the installer.
+.PHONY: all deps native win64 test test-native test-win64 demo bench format format-check clean
+
+all: native win64
+
+deps:
+	@tools/install-deps.sh
+
+native: deps
+	cmake --preset native >/dev/null
+	cmake --build --preset native
+
+win64: deps
+	cmake --preset win64 >/dev/null
+	cmake --build --preset win64
+
+test: native win64
+	@tools/run-tests.sh
+
+test-native: native
+	ctest --preset native
+
+test-win64: win64
+	ctest --preset win64
+
+demo: win64
+	@tools/demo.sh
+
+bench: native
+	build/native/bench/blob_fetch
+
+format:
+	git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+format-check:
+	git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
+
+clean:
+	rm -rf build

@@ -1,0 +1,34 @@
+# GoogleTest is built from the Debian source package with the project's own
+# compiler, so the native build shares the sanitizers and the Windows build
+# links it statically.
+set(ORVITEX_GTEST_SOURCE "/usr/src/googletest" CACHE PATH "GoogleTest sources")
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
+set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
+add_subdirectory(${ORVITEX_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
+
+include(GoogleTest)
+
+set(ORVITEX_WINE_RUN "${PROJECT_SOURCE_DIR}/tools/wine-run.sh")
+set(ORVITEX_WINE_PREFIX "${CMAKE_BINARY_DIR}/wineprefix")
+
+# Registers a Win32 test program, or a slice of it, as a CTest test run under Wine.
+#   orvitex_add_wine_test(NAME name TARGET exe-target [FILTER gtest-filter] [LABELS ...]
+#                         [ARGS ...] [TIMEOUT seconds])
+function(orvitex_add_wine_test)
+    cmake_parse_arguments(T "" "NAME;TARGET;FILTER;TIMEOUT" "LABELS;ARGS" ${ARGN})
+    set(args ${T_ARGS})
+    if(T_FILTER)
+        list(APPEND args "--gtest_filter=${T_FILTER}")
+    endif()
+    if(NOT T_TIMEOUT)
+        set(T_TIMEOUT 300)
+    endif()
+    add_test(NAME ${T_NAME}
+             COMMAND ${ORVITEX_WINE_RUN} $<TARGET_FILE:${T_TARGET}> ${args})
+    set_tests_properties(${T_NAME} PROPERTIES
+        LABELS "wine;${T_LABELS}"
+        TIMEOUT ${T_TIMEOUT}
+        ENVIRONMENT "ORVITEX_WINEPREFIX=${ORVITEX_WINE_PREFIX}"
+        RESOURCE_LOCK wineprefix)
+endfunction()

@@ -1,0 +1,41 @@
+#pragma once
+// The error every ADO-shaped operation throws: a number, a source and a
+// description, as a trapped ADO error shows them.
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+
+namespace orvitex::ado {
+
+// Error numbers, as signed 32-bit values.
+inline constexpr std::int32_t kEFail = -2147467259;            // 0x80004005, link to the server
+inline constexpr std::int32_t kTypeMismatch = 13;              // a conversion that cannot be made
+inline constexpr std::int32_t kInvalidUseOfNull = 94;          // Null where a value is needed
+inline constexpr std::int32_t adErrInvalidArgument = 3001;
+inline constexpr std::int32_t adErrNoCurrentRecord = 3021;
+inline constexpr std::int32_t adErrItemNotFound = 3265;
+inline constexpr std::int32_t adErrObjectClosed = 3704;        // closed or never-opened object
+inline constexpr std::int32_t adErrObjectOpen = 3705;
+inline constexpr std::int32_t adErrProviderNotFound = 3706;
+inline constexpr std::int32_t adErrFeatureNotAvailable = 3251;
+inline constexpr std::int32_t kProviderError = -2147217900;    // 0x80040E14, statement rejected
+
+class Error : public std::runtime_error {
+public:
+    Error(std::int32_t number, std::u16string source, std::u16string description,
+          std::u16string sqlState = {});
+
+    std::int32_t Number() const { return number_; }
+    const std::u16string& Source() const { return source_; }
+    const std::u16string& Description() const { return description_; }
+    // The driver's SQLSTATE, empty when the error did not come from ODBC.
+    const std::u16string& SqlState() const { return sqlState_; }
+
+private:
+    std::int32_t number_;
+    std::u16string source_;
+    std::u16string description_;
+    std::u16string sqlState_;
+};
+
+}  // namespace orvitex::ado

@@ -1,0 +1,50 @@
+#pragma once
+// Other programs' top-level windows, the mouse, and time. Sleep and the clock live
+// here so that window scripts can run in virtual time under test.
+#include <chrono>
+#include <cstdint>
+#include <string_view>
+
+namespace orvitex::platform {
+
+// A top-level window of another program, found by caption. Owns nothing: it can
+// be compared and passed back to the desktop, never destroyed through this type.
+class ForeignWindow {
+public:
+    constexpr ForeignWindow() = default;
+    constexpr explicit ForeignWindow(std::uintptr_t handle) : handle_(handle) {}
+    constexpr std::uintptr_t Handle() const { return handle_; }
+    constexpr explicit operator bool() const { return handle_ != 0; }
+    friend constexpr bool operator==(ForeignWindow, ForeignWindow) = default;
+
+private:
+    std::uintptr_t handle_ = 0;
+};
+
+struct ScreenRect {
+    std::int32_t left = 0;
+    std::int32_t top = 0;
+    std::int32_t right = 0;
+    std::int32_t bottom = 0;
+    friend constexpr bool operator==(const ScreenRect&, const ScreenRect&) = default;
+};
+
+class Desktop {
+public:
+    virtual ~Desktop() = default;
+    // A top-level window whose title equals caption exactly, or an empty handle.
+    [[nodiscard]] virtual ForeignWindow FindWindowByCaption(std::u16string_view caption) = 0;
+    // Screen pixels. On failure returns false and leaves rect unchanged.
+    [[nodiscard]] virtual bool GetWindowRect(ForeignWindow window, ScreenRect& rect) = 0;
+    // Topmost at the given position and size (SWP_FRAMECHANGED); failures are ignored.
+    virtual void MakeTopmost(ForeignWindow window, const ScreenRect& rect) = 0;
+    virtual void MoveCursor(std::int32_t x, std::int32_t y) = 0;
+    // Left button down, then up, with no delay between.
+    virtual void LeftClick() = 0;
+    // Processes every pending event of the program's own windows, then returns.
+    virtual void Yield() = 0;
+    virtual void Sleep(std::chrono::milliseconds duration) = 0;
+    [[nodiscard]] virtual std::chrono::milliseconds Now() = 0;
+};
+
+}  // namespace orvitex::platform

@@ -1,0 +1,55 @@
+#pragma once
+// The file system as the program's procedures use it. Paths are Windows paths.
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace orvitex::platform {
+
+namespace attr {
+inline constexpr std::uint32_t kNormal = 0x00;
+inline constexpr std::uint32_t kReadOnly = 0x01;
+inline constexpr std::uint32_t kHidden = 0x02;
+inline constexpr std::uint32_t kSystem = 0x04;
+inline constexpr std::uint32_t kVolume = 0x08;
+inline constexpr std::uint32_t kDirectory = 0x10;
+inline constexpr std::uint32_t kArchive = 0x20;
+inline constexpr std::uint32_t kReparsePoint = 0x400;
+}  // namespace attr
+
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+
+    // Directory search in the manner of a BASIC Dir(): entries with no special
+    // attribute always match; hidden, system and directory entries only when
+    // their bit is in mask. One search at a time: a new FindFirst ends the last.
+    // Both return the entry's name (no folder part), or empty when none is left
+    // or the search failed.
+    [[nodiscard]] virtual std::u16string FindFirst(std::u16string_view pattern,
+                                                   std::uint32_t mask) = 0;
+    [[nodiscard]] virtual std::u16string FindNext() = 0;
+
+    // nullopt when the attributes cannot be read (e.g. the path does not exist).
+    [[nodiscard]] virtual std::optional<std::uint32_t> GetAttributes(std::u16string_view path) = 0;
+    [[nodiscard]] virtual bool SetAttributes(std::u16string_view path, std::uint32_t attributes) = 0;
+    // Deletes every file matching a wildcard pattern; false when any could not be deleted.
+    [[nodiscard]] virtual bool DeleteFiles(std::u16string_view pattern) = 0;
+    // Removes an empty directory, or the link itself when the path is a junction
+    // or a directory symbolic link.
+    [[nodiscard]] virtual bool RemoveDirectory(std::u16string_view path) = 0;
+    [[nodiscard]] virtual bool MakeDirectory(std::u16string_view path) = 0;
+
+    [[nodiscard]] virtual bool FileExists(std::u16string_view path) = 0;
+    [[nodiscard]] virtual bool DirectoryExists(std::u16string_view path) = 0;
+    // Creates or truncates the file and writes every byte; false on any failure.
+    [[nodiscard]] virtual bool WriteWholeFile(std::u16string_view path,
+                                              std::span<const std::byte> bytes) = 0;
+    // The folder of the running executable, exactly as the platform reports it.
+    [[nodiscard]] virtual std::u16string ExecutableFolder() = 0;
+};
+
+}  // namespace orvitex::platform

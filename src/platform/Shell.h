@@ -1,0 +1,21 @@
+#pragma once
+#include <cstdint>
+#include <string_view>
+
+namespace orvitex::platform {
+
+class Shell {
+public:
+    virtual ~Shell() = default;
+    // Starts the program as a new process, shown normal and activated, without
+    // waiting for it and without keeping a handle. False when it could not start.
+    [[nodiscard]] virtual bool StartProgram(std::u16string_view path) = 0;
+    // Copies one file into a folder, replacing a file of the same name without
+    // asking. ownerWindow is the native handle of the window that owns any
+    // progress or error window of the shell (0 for none).
+    virtual void CopyFileIntoFolder(std::u16string_view sourceFile,
+                                    std::u16string_view destinationFolder,
+                                    std::uintptr_t ownerWindow) = 0;
+};
+
+}  // namespace orvitex::platform

@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build and every test tier need; skips the
+# download when all of them are already present.
+set -euo pipefail
+packages=(
+    cmake make g++ g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
+    wine wine64 xvfb xdotool imagemagick fonts-nanum
+    unixodbc unixodbc-dev libsqliteodbc odbc-postgresql postgresql
+    googletest sqlite3 clang-format
+)
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "install-deps: installing ${missing[*]}"
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo=sudo
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -qq
+$sudo apt-get install -y -qq "${missing[@]}" >/dev/null

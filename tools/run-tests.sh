@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Runs every test tier through CTest (native, then the Win32 and end-to-end
+# tests under Wine) and closes with one summary line for both builds.
+set -uo pipefail
+cd "$(dirname "${BASH_SOURCE[0]}")/.."
+log=$(mktemp)
+trap 'rm -f "$log"' EXIT
+
+status=0
+ctest --preset native -j2 2>&1 | tee -a "$log" || status=1
+ctest --preset win64 2>&1 | tee -a "$log" || status=1
+
+passed=0 failed=0
+while read -r ok total; do
+    passed=$((passed + ok)); failed=$((failed + total - ok))
+done < <(sed -n 's/.*tests passed, \([0-9]*\) tests failed out of \([0-9]*\).*/\1 \2/p' "$log" |
+         awk '{print $2 - $1, $2}')
+echo "tests: $passed passed, $failed failed"
+exit $status
