@@ -32,3 +32,28 @@ function(orvitex_add_wine_test)
         ENVIRONMENT "ORVITEX_WINEPREFIX=${ORVITEX_WINE_PREFIX}"
         RESOURCE_LOCK wineprefix)
 endfunction()
+
+# A native test program made of every *_test.cpp in the calling folder.
+#   orvitex_add_native_tests(name LIBRARIES libs... [LABELS ...])
+function(orvitex_add_native_tests name)
+    cmake_parse_arguments(T "" "" "LIBRARIES;LABELS" ${ARGN})
+    file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_test.cpp)
+    add_executable(${name} ${sources})
+    orvitex_warnings(${name})
+    target_include_directories(${name} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+    target_link_libraries(${name} PRIVATE ${T_LIBRARIES} GTest::gmock GTest::gtest_main)
+    gtest_discover_tests(${name} PROPERTIES LABELS "native;${T_LABELS}" DISCOVERY_TIMEOUT 60)
+endfunction()
+
+# A Win32 test program made of every *_test.cpp in the calling folder, with the
+# shared entry that reports Wine. Register its CTest slices with orvitex_add_wine_test.
+#   orvitex_add_win32_tests(name LIBRARIES libs...)
+function(orvitex_add_win32_tests name)
+    cmake_parse_arguments(T "" "" "LIBRARIES" ${ARGN})
+    file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_test.cpp)
+    add_executable(${name} ${sources} $<TARGET_OBJECTS:orvitex_wine_main>)
+    orvitex_warnings(${name})
+    target_include_directories(${name} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+    target_link_libraries(${name} PRIVATE ${T_LIBRARIES} GTest::gmock GTest::gtest)
+    target_link_options(${name} PRIVATE -municode)
+endfunction()

@@ -6,6 +6,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace orvitex::platform {
 
@@ -45,6 +46,10 @@ public:
 
     [[nodiscard]] virtual bool FileExists(std::u16string_view path) = 0;
     [[nodiscard]] virtual bool DirectoryExists(std::u16string_view path) = 0;
+    // The whole content of a file as raw bytes; nullopt when it cannot be read.
+    [[nodiscard]] virtual std::optional<std::vector<std::byte>> ReadWholeFile(
+        std::u16string_view path) = 0;
+    [[nodiscard]] virtual bool DeleteFile(std::u16string_view path) = 0;
     // Creates or truncates the file and writes every byte; false on any failure.
     [[nodiscard]] virtual bool WriteWholeFile(std::u16string_view path,
                                               std::span<const std::byte> bytes) = 0;
