@@ -18,5 +18,13 @@ echo "install-deps: installing ${missing[*]}"
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo=sudo
 export DEBIAN_FRONTEND=noninteractive
+# Installing postgresql must not start a server of its own: tests start theirs.
+guard=""
+if [ ! -e /usr/sbin/policy-rc.d ]; then
+    printf '#!/bin/sh\nexit 101\n' | $sudo tee /usr/sbin/policy-rc.d >/dev/null
+    $sudo chmod +x /usr/sbin/policy-rc.d
+    guard=/usr/sbin/policy-rc.d
+fi
+trap '[ -z "$guard" ] || $sudo rm -f "$guard"' EXIT
 $sudo apt-get update -qq
 $sudo apt-get install -y -qq "${missing[@]}" >/dev/null
