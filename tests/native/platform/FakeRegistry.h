@@ -1,0 +1,70 @@
+#pragma once
+// HKEY_LOCAL_MACHINE in memory: keys exist only when a test adds them, every open
+// and close is recorded, and a key can be made to refuse writes.
+#include <cstddef>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/Registry.h"
+#include "platform/Text.h"
+
+namespace orvitex::testing {
+
+class FakeRegistry : public platform::Registry {
+public:
+    struct Value {
+        std::uint32_t type = 0;
+        std::vector<std::byte> data;
+    };
+    using Values = std::map<std::u16string, Value>;
+
+    void AddKey(const std::u16string& path, long writeStatus = 0) {
+        keys_[path];
+        writeStatus_[path] = writeStatus;
+    }
+    bool HasKey(const std::u16string& path) const { return keys_.contains(path); }
+    const Values& ValuesOf(const std::u16string& path) const { return keys_.at(path); }
+    const std::vector<std::string>& Log() const { return log_; }
+
+    std::unique_ptr<platform::RegistryKey> OpenMachineKeyForSetValue(
+        std::u16string_view path) override {
+        const std::u16string key(path);
+        log_.push_back("open " + ToUtf8(key));
+        if (!keys_.contains(key))
+            return nullptr;
+        return std::make_unique<Key>(*this, key);
+    }
+
+private:
+    class Key : public platform::RegistryKey {
+    public:
+        Key(FakeRegistry& registry, std::u16string path)
+            : registry_(registry), path_(std::move(path)) {}
+        ~Key() override { registry_.log_.push_back("close " + ToUtf8(path_)); }
+        Key(const Key&) = delete;
+        Key& operator=(const Key&) = delete;
+
+        long SetValue(std::u16string_view name, std::uint32_t type,
+                      std::span<const std::byte> data) override {
+            registry_.log_.push_back("set " + ToUtf8(path_) + " [" + ToUtf8(name) + "]");
+            const long status = registry_.writeStatus_.at(path_);
+            if (status == 0) {
+                registry_.keys_[path_][std::u16string(name)] = {type, {data.begin(), data.end()}};
+            }
+            return status;
+        }
+
+    private:
+        FakeRegistry& registry_;
+        std::u16string path_;
+    };
+
+    std::map<std::u16string, Values> keys_;
+    std::map<std::u16string, long> writeStatus_;
+    std::vector<std::string> log_;
+};
+
+}  // namespace orvitex::testing
