@@ -1,0 +1,100 @@
+#include "startup/CommandLine.h"
+
+#include <array>
+
+#include "install/CentralDb.h"
+
+namespace orvitex::startup {
+namespace {
+
+using Slot = std::optional<std::u16string> Options::*;
+struct ValueOption {
+    std::u16string_view name;
+    Slot slot;
+};
+constexpr std::array<ValueOption, 5> kValueOptions{{
+    {u"--central-db", &Options::centralDb},
+    {u"--main-server", &Options::mainServer},
+    {u"--sql-driver", &Options::sqlDriver},
+    {u"--code", &Options::code},
+    {u"--log", &Options::log},
+}};
+
+struct FlagOption {
+    std::u16string_view name;
+    bool Options::*flag;
+};
+constexpr std::array<FlagOption, 3> kFlags{{
+    {u"--run", &Options::run},
+    {u"--quiet", &Options::quiet},
+    {u"--help", &Options::help},
+}};
+
+std::u16string Validate(const Options& o) {
+    if (o.centralDb && !install::CentralDbConnectionString(*o.centralDb)) {
+        return u"--central-db: the path must not be empty or hold ';', '{' or '}'";
+    }
+    for (const auto* value : {&o.mainServer, &o.sqlDriver, &o.log}) {
+        if (*value && (*value)->empty()) {
+            return u"an option was given an empty value";
+        }
+    }
+    return {};
+}
+
+}  // namespace
+
+ParsedCommandLine ParseCommandLine(std::span<const std::u16string> args) {
+    ParsedCommandLine result;
+    Options& o = result.options;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::u16string_view arg = args[i];
+        const auto eq = arg.find(u'=');
+        const std::u16string_view name = arg.substr(0, eq);
+        bool known = false;
+        for (const auto& f : kFlags) {
+            if (name == f.name && eq == std::u16string_view::npos) {
+                o.*(f.flag) = true;
+                known = true;
+            }
+        }
+        for (const auto& v : kValueOptions) {
+            if (name != v.name) {
+                continue;
+            }
+            known = true;
+            if (eq != std::u16string_view::npos) {
+                o.*(v.slot) = std::u16string(arg.substr(eq + 1));
+            } else if (i + 1 < args.size()) {
+                o.*(v.slot) = args[++i];
+            } else {
+                result.error = std::u16string(name) + u" needs a value";
+                return result;
+            }
+        }
+        if (!known) {
+            result.error = u"unknown option " + std::u16string(arg);
+            return result;
+        }
+    }
+    result.error = Validate(o);
+    return result;
+}
+
+std::u16string UsageText() {
+    return u"Usage: orvitex-setup [options]\n"
+           u"With no option the program runs on its built-in settings.\n"
+           u"  --central-db FILE   use a SQLite file as the central database\n"
+           u"  --main-server ADDR  main server address instead of the built-in one\n"
+           u"  --sql-driver NAME   ODBC driver that serves SQL Server connections\n"
+           u"  --code CODE         fill the institution code box\n"
+           u"  --run               press the run button once the window is shown\n"
+           u"  --quiet             no message box waits: messages go to the log, the\n"
+           u"                      program ends with its exit code\n"
+           u"  --log FILE          write a log (UTF-8)\n"
+           u"  --help              show this text\n"
+           u"Exit codes: 0 complete, 2 unknown institution code, 3 stopped at an empty\n"
+           u"stored program, 4 main server unreachable, 5 any other failure.\n";
+}
+
+}  // namespace orvitex::startup

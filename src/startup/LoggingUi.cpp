@@ -1,0 +1,37 @@
+#include "startup/LoggingUi.h"
+
+#include "install/ExitCodes.h"
+#include "install/MainServer.h"
+#include "platform/Text.h"
+
+namespace orvitex::startup {
+
+namespace {
+constexpr std::u16string_view kUnknownInstitution = u"요양기관기호를 다시한번 확인해주세요.";
+}
+
+int ExitCodeForMessage(std::u16string_view text) {
+    if (text == install::kMainServerFailed) {
+        return install::kExitMainServerUnreachable;
+    }
+    if (text == kUnknownInstitution) {
+        return install::kExitUnknownInstitution;
+    }
+    return install::kExitOtherFailure;
+}
+
+void LoggingUi::ShowMessage(std::u16string_view text, platform::MessageIcon icon) {
+    log_.Line(u"message: " + std::u16string(text));
+    if (quiet_) {
+        EndProgram(ExitCodeForMessage(text));
+        return;
+    }
+    screen_.ShowMessage(text, icon);
+}
+
+void LoggingUi::EndProgram(int exitCode) {
+    log_.Line(u"exit code " + ToText(std::int64_t{exitCode}));
+    screen_.EndProgram(exitCode);
+}
+
+}  // namespace orvitex::startup

@@ -1,0 +1,27 @@
+#pragma once
+// The Ui the logic talks to: every message and the exit code go to the log; in
+// quiet mode no message box waits, and a message ends the program with the exit
+// code it stands for.
+#include "platform/Ui.h"
+#include "startup/Log.h"
+
+namespace orvitex::startup {
+
+[[nodiscard]] int ExitCodeForMessage(std::u16string_view text);
+
+class LoggingUi : public platform::Ui {
+public:
+    LoggingUi(platform::Ui& screen, Log& log, bool quiet)
+        : screen_(screen), log_(log), quiet_(quiet) {}
+
+    void ShowMessage(std::u16string_view text, platform::MessageIcon icon) override;
+    void SetBusyPointer(bool busy) override { screen_.SetBusyPointer(busy); }
+    void EndProgram(int exitCode) override;
+
+private:
+    platform::Ui& screen_;
+    Log& log_;
+    bool quiet_;
+};
+
+}  // namespace orvitex::startup

@@ -1,0 +1,64 @@
+#pragma once
+// frm오르비설치: the logic of the main installer window over the few window
+// operations it needs, so that the load sequence runs the same under test.
+#include <cstdint>
+#include <string_view>
+
+#include "install/MainServer.h"
+#include "install/ServerRecord.h"
+#include "install/ServerSettings.h"
+#include "platform/Registry.h"
+#include "platform/Ui.h"
+#include "startup/Geometry.h"
+#include "startup/Progress.h"
+
+namespace orvitex::startup {
+
+// Positions and sizes in twips; sizes of windows are outer sizes.
+class MainWindowSurface : public ProgressView {
+public:
+    [[nodiscard]] virtual forms::SizeTwips ScreenSize() = 0;
+    [[nodiscard]] virtual forms::SizeTwips OuterSize() = 0;
+    virtual void Move(forms::PointTwips topLeft) = 0;
+    virtual void SetStatusLineVisible(bool visible) = 0;
+    virtual void SetCodeText(std::u16string_view text) = 0;
+};
+
+struct MainWindowServices {
+    platform::Registry& registry;
+    platform::Ui& ui;
+    install::MainServerConnector& mainServer;
+    const install::ServerSettings& settings;
+};
+
+class frm오르비설치 {
+public:
+    frm오르비설치(MainWindowSurface& surface, MainWindowServices services)
+        : surface_(surface), services_(services) {}
+
+    // Runs once, before the window is first shown.
+    void Form_Load();
+    void ResetInput();
+    void ResetProgress();
+    void ShowProgress(std::int32_t current, std::int32_t total);
+    void RegisterPipeAlias(std::u16string_view serverName);
+    void ConnectMainServer();
+    void Label1_Click() { StartRun(); }
+    void Picture6_Click() { StartRun(); }
+    void RunInstall();
+
+    [[nodiscard]] install::ServerRecord& Record() { return record_; }
+    [[nodiscard]] bool RunInProgress() const { return running_; }
+
+private:
+    // A press delivered while the run yields would start a second run inside
+    // the first; it is ignored instead.
+    void StartRun();
+
+    MainWindowSurface& surface_;
+    MainWindowServices services_;
+    install::ServerRecord record_;
+    bool running_ = false;
+};
+
+}  // namespace orvitex::startup

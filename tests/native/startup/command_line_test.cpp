@@ -1,0 +1,66 @@
+#include <gtest/gtest.h>
+
+#include "platform/Text.h"
+#include "startup/CommandLine.h"
+
+namespace orvitex::startup {
+namespace {
+
+ParsedCommandLine Parse(std::vector<std::u16string> args) {
+    return ParseCommandLine(args);
+}
+
+TEST(CommandLine, NoOptionMeansBuiltInBehaviour) {
+    const auto parsed = Parse({});
+    EXPECT_TRUE(parsed.error.empty());
+    EXPECT_FALSE(parsed.options.centralDb || parsed.options.mainServer ||
+                 parsed.options.sqlDriver || parsed.options.code || parsed.options.log);
+    EXPECT_FALSE(parsed.options.run || parsed.options.quiet || parsed.options.help);
+}
+
+TEST(CommandLine, ValuesSeparateOrJoined) {
+    const auto parsed =
+        Parse({u"--central-db", u"/srv/중앙 db.sqlite", u"--main-server=10.1.2.3", u"--sql-driver",
+               u"SQL Server Native Client 11.0", u"--code", u"12345678", u"--log=C:\\로그.txt",
+               u"--run", u"--quiet", u"--code", u"87654321"});
+    ASSERT_TRUE(parsed.error.empty()) << ToUtf8(parsed.error);
+    const Options& o = parsed.options;
+    EXPECT_EQ(o.centralDb, u"/srv/중앙 db.sqlite");
+    EXPECT_EQ(o.mainServer, u"10.1.2.3");
+    EXPECT_EQ(o.sqlDriver, u"SQL Server Native Client 11.0");
+    EXPECT_EQ(o.code, u"87654321") << "the last one counts";
+    EXPECT_EQ(o.log, u"C:\\로그.txt");
+    EXPECT_TRUE(o.run);
+    EXPECT_TRUE(o.quiet);
+    EXPECT_FALSE(o.help);
+    EXPECT_EQ(Parse({u"--code="}).options.code, u"") << "an empty code is a code";
+}
+
+TEST(CommandLine, RefusesWhatItCannotUse) {
+    const std::vector<std::vector<std::u16string>> cases = {
+        {u"--bogus"},
+        {u"/quiet"},
+        {u"--code"},
+        {u"--run=yes"},
+        {u"--central-db", u"a.db;Driver={Other}"},
+        {u"--central-db="},
+        {u"--main-server="},
+        {u"--log", u""},
+    };
+    for (const auto& args : cases) {
+        SCOPED_TRACE(ToUtf8(args.front()) + (args.size() > 1 ? " " + ToUtf8(args[1]) : ""));
+        EXPECT_FALSE(Parse(args).error.empty());
+    }
+}
+
+TEST(CommandLine, UsageNamesEveryOptionAndExitCode) {
+    const std::string usage = ToUtf8(UsageText());
+    for (const char* word : {"--central-db", "--main-server", "--sql-driver", "--code", "--run",
+                             "--quiet", "--log", "--help", "0 complete", "4 main server"}) {
+        SCOPED_TRACE(word);
+        EXPECT_NE(usage.find(word), std::string::npos);
+    }
+}
+
+}  // namespace
+}  // namespace orvitex::startup
