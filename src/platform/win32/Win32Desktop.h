@@ -1,0 +1,23 @@
+#pragma once
+#include "platform/win32/Win32Api.h"
+
+#include "platform/Desktop.h"
+
+namespace orvitex::win32 {
+
+// Other programs' windows and synthesised mouse input through user32; real sleeps
+// and a monotonic clock.
+class Win32Desktop : public platform::Desktop {
+public:
+    [[nodiscard]] platform::ForeignWindow FindWindowByCaption(std::u16string_view caption) override;
+    [[nodiscard]] bool GetWindowRect(platform::ForeignWindow window,
+                                     platform::ScreenRect& rect) override;
+    void MakeTopmost(platform::ForeignWindow window, const platform::ScreenRect& rect) override;
+    void MoveCursor(std::int32_t x, std::int32_t y) override;
+    void LeftClick() override;
+    void Yield() override;
+    void Sleep(std::chrono::milliseconds duration) override;
+    [[nodiscard]] std::chrono::milliseconds Now() override;
+};
+
+}  // namespace orvitex::win32

@@ -1,0 +1,47 @@
+#include "platform/win32/Win32Shell.h"
+
+#include <shellapi.h>
+
+#include <string>
+
+#include "platform/win32/UniqueHandle.h"
+#include "platform/win32/WideString.h"
+
+namespace orvitex::win32 {
+
+bool Win32Shell::StartProgram(std::u16string_view path) {
+    const std::u16string application(path);
+    // The program sees its own path as its first argument, quoted for spaces.
+    std::u16string commandLine = u"\"" + application + u"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_SHOWNORMAL;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(Wide(application), reinterpret_cast<wchar_t*>(commandLine.data()), nullptr,
+                        nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+        return false;
+    }
+    UniqueKernelHandle processHandle(process.hProcess);
+    UniqueKernelHandle threadHandle(process.hThread);
+    return true;
+}
+
+void Win32Shell::CopyFileIntoFolder(std::u16string_view sourceFile,
+                                    std::u16string_view destinationFolder,
+                                    std::uintptr_t ownerWindow) {
+    // Each path is a list ended by an empty entry: two NULs.
+    std::u16string from(sourceFile);
+    from.append(2, u'\0');
+    std::u16string to(destinationFolder);
+    to.append(2, u'\0');
+    SHFILEOPSTRUCTW operation{};
+    operation.hwnd = reinterpret_cast<HWND>(ownerWindow);
+    operation.wFunc = FO_COPY;
+    operation.pFrom = Wide(from);
+    operation.pTo = Wide(to);
+    operation.fFlags = FOF_NOCONFIRMATION;
+    SHFileOperationW(&operation);
+}
+
+}  // namespace orvitex::win32
