@@ -1,0 +1,153 @@
+#include <gtest/gtest.h>
+
+#include "SqliteFixture.h"
+
+namespace orvitex::db {
+namespace {
+
+using testing::FakeUi;
+using testing::MemoryFileSystem;
+using testing::PatternBytes;
+using testing::RecordingField;
+using testing::SqliteTest;
+
+const std::u16string kFile = u"C:\\오르비설치\\setup.exe";
+
+class Files : public ::testing::Test {
+protected:
+    FakeUi ui;
+    MemoryFileSystem files;
+    clsDBMng db{ado::Environment::Create(), ui, files};
+    RecordingField field;
+};
+
+TEST_F(Files, SaveAppendsWholeChunksThenTheRest) {
+    struct Case {
+        const char* name;
+        std::size_t length;
+        std::vector<std::size_t> chunks;
+    };
+    const Case cases[] = {
+        {"empty file", 0, {}},
+        {"one byte", 1, {1}},
+        {"one chunk exactly", 32768, {32768}},
+        {"one byte short of two", 65535, {32768, 32767}},
+        {"two chunks and a byte", 65537, {32768, 32768, 1}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        field = RecordingField{};
+        field.value = ado::Variant(ado::Bytes{std::byte{9}});  // replaced, not appended to
+        const auto content = PatternBytes(c.length);
+        files.files[kFile] = content;
+        EXPECT_EQ(db.ImageDBSave(field, kFile), static_cast<std::int32_t>(c.length));
+        EXPECT_EQ(field.appendedSizes, c.chunks);
+        if (c.length > 0) {
+            EXPECT_EQ(*field.value.ToBytes(), content);
+        }
+    }
+}
+
+TEST_F(Files, SaveFailuresLeaveTheFieldAsItWas) {
+    EXPECT_EQ(db.ImageDBSave(field, u"C:\\missing.exe"), -1);
+    EXPECT_TRUE(field.appendedSizes.empty());
+    EXPECT_TRUE(field.value.IsNull());
+
+    files.files[kFile] = PatternBytes(10);
+    files.unreadable = true;
+    EXPECT_EQ(db.ImageDBSave(field, kFile), -1);
+    files.unreadable = false;
+
+    field.failChunks = true;
+    EXPECT_EQ(db.ImageDBSave(field, kFile), -1);
+    EXPECT_TRUE(field.value.IsNull());
+    EXPECT_TRUE(db.ErrorDesc.empty());
+}
+
+TEST_F(Files, LoadLeavesAnExistingFileUnlessAskedToReplaceIt) {
+    const auto old = PatternBytes(10, 1);
+    struct Case {
+        const char* name;
+        ado::Variant value;
+        bool update;
+        std::int32_t result;
+        bool fileKept;
+        std::size_t chunkCalls;
+    };
+    const Case cases[] = {
+        {"kept, Null field", ado::Variant::MakeNull(), false, 1, true, 0},
+        {"kept, full field", ado::Variant(PatternBytes(5)), false, 1, true, 0},
+        {"replaced by Null", ado::Variant::MakeNull(), true, 0, false, 0},
+        {"replaced by nothing", ado::Variant(ado::Bytes{}), true, 0, false, 0},
+        {"replaced by content", ado::Variant(PatternBytes(5)), true, 1, true, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        field = RecordingField{};
+        field.value = c.value;
+        files.files[kFile] = old;
+        EXPECT_EQ(db.ImageDBLoad(field, kFile, c.update), c.result);
+        EXPECT_EQ(files.FileExists(kFile), c.fileKept);
+        EXPECT_EQ(field.chunkRequests.size(), c.chunkCalls);
+        if (c.fileKept && !c.update) {
+            EXPECT_EQ(files.files[kFile], old);
+        }
+        if (c.fileKept && c.update) {
+            EXPECT_EQ(files.files[kFile], *c.value.ToBytes());
+        }
+    }
+}
+
+TEST_F(Files, LoadWritesTheWholeFieldInOneChunk) {
+    const auto content = PatternBytes(100000);
+    field.value = ado::Variant(content);
+    EXPECT_EQ(db.ImageDBLoad(field, kFile), 1);
+    EXPECT_EQ(field.chunkRequests, (std::vector<std::int64_t>{100000}));
+    EXPECT_EQ(files.files.at(kFile), content);
+}
+
+TEST_F(Files, LoadFailuresGiveMinusOne) {
+    field.value = ado::Variant(PatternBytes(5));
+    files.files[kFile] = PatternBytes(3);
+    files.locked = true;
+    EXPECT_EQ(db.ImageDBLoad(field, kFile, true), -1);  // cannot delete
+    files.files.clear();
+    EXPECT_EQ(db.ImageDBLoad(field, kFile), -1);  // cannot write
+    files.locked = false;
+    field.failChunks = true;
+    EXPECT_EQ(db.ImageDBLoad(field, kFile), -1);
+    field.failChunks = false;
+    field.value = ado::Variant(u"text, not bytes");
+    EXPECT_EQ(db.ImageDBLoad(field, kFile), -1);
+    EXPECT_FALSE(files.FileExists(kFile));
+}
+
+TEST_F(SqliteTest, AFileRoundTripsThroughABinaryColumn) {
+    Connect();
+    Sql(u"CREATE TABLE tb_도르네AS(파일이름 TEXT PRIMARY KEY, 실행파일 BLOB)");
+    const auto content = PatternBytes(65537);
+    files.files[kFile] = content;
+
+    auto table = db.GetRecordSet(u"SELECT 파일이름, 실행파일 FROM tb_도르네AS", ado::adOpenKeyset,
+                                 ado::adLockOptimistic);
+    ASSERT_TRUE(table);
+    ASSERT_EQ(table->State(), ado::adStateOpen);
+    table->AddNew();
+    table->GetFields().Item(u"파일이름").SetValue(u"setup.exe");
+    ASSERT_EQ(db.ImageDBSave(table->GetFields().Item(u"실행파일"), kFile), 65537);
+    table->Update();
+
+    const auto stored =
+        db.GetRecordSet(u"SELECT 실행파일 FROM tb_도르네AS WHERE 파일이름 = 'setup.exe'");
+    ASSERT_TRUE(stored);
+    ASSERT_EQ(stored->RecordCount(), 1);
+    auto& blob = stored->GetFields().Item(u"실행파일");
+    EXPECT_EQ(blob.ActualSize(), 65537);
+    const std::u16string copy = u"C:\\오르비설치\\copy.exe";
+    EXPECT_EQ(db.ImageDBLoad(blob, copy), 1);
+    EXPECT_EQ(files.files.at(copy), content);
+    EXPECT_TRUE(ui.messages.empty());
+}
+
+}  // namespace
+}  // namespace orvitex::db
