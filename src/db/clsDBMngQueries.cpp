@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "db/QueryFailure.h"
 #include "db/Required.h"
 #include "db/clsDBMng.h"
 #include "db/gSQL.h"
@@ -9,7 +10,6 @@ namespace orvitex::db {
 namespace {
 
 constexpr std::int32_t kStatementFailed = -1000;
-constexpr std::u16string_view kConnectionLost = u"인터넷 또는 서버연결이 끊겼습니다";
 
 void RunDiscardingRows(ado::Connection& connection, std::u16string_view sql) {
     static_cast<void>(connection.Execute(sql, nullptr, ado::adCmdUnspecified));
@@ -139,19 +139,16 @@ std::shared_ptr<ado::Recordset> clsDBMng::GetRecordSet(const std::u16string& rSQ
 }
 
 void clsDBMng::ReportQueryFailure(const ado::Error& error) {
-    const auto& description = error.Description();
-    ErrorDesc = WithoutSecrets(description);
-    if (description.find(u"연결을") != std::u16string::npos || error.Number() == ado::kEFail) {
+    ErrorDesc = WithoutSecrets(error.Description());
+    auto response = RespondToQueryFailure(error.Number(), error.Description());
+    if (response.reconnect) {
         auto recorded = ErrorDesc;
         ConnectServerRe();
         // The reconnect clears ErrorDesc on entry; the failure stays on record.
         ErrorDesc = std::move(recorded);
-        ui_.ShowMessage(kConnectionLost, platform::MessageIcon::Critical);
-    } else if (error.Number() == ado::adErrObjectClosed || description.empty()) {
-        ui_.ShowMessage(kConnectionLost, platform::MessageIcon::Critical);
-    } else {
-        ui_.ShowMessage(ErrorDesc, platform::MessageIcon::None);
     }
+    const auto& shown = response.icon == platform::MessageIcon::None ? ErrorDesc : response.message;
+    ui_.ShowMessage(shown, response.icon);
 }
 
 bool clsDBMng::fnGetRows(std::u16string rSQL, RowsOrValue& rtn_Arr) {
