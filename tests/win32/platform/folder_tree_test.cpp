@@ -12,6 +12,7 @@
 
 #include "TempFolder.h"
 #include "platform/FolderTree.h"
+#include "platform/Text.h"
 #include "platform/win32/UniqueHandle.h"
 #include "platform/win32/Win32FileSystem.h"
 
@@ -111,10 +112,10 @@ TEST_F(FolderTree, HeldFileStaysWithEveryFolderAboveIt) {
 
     EXPECT_TRUE(DeleteFolderTree(files_, temp_.Text(L"X")));
     for (const wchar_t* kept : {L"X", L"X\\A", L"X\\A\\B", L"X\\A\\B\\held.dll"}) {
-        EXPECT_TRUE(temp_.Exists(kept)) << FromWide(kept).size();
+        EXPECT_TRUE(temp_.Exists(kept)) << ToUtf8(FromWide(kept));
     }
     for (const wchar_t* gone : {L"X\\top.txt", L"X\\A\\B\\free.dll", L"X\\A\\C", L"X\\Z"}) {
-        EXPECT_FALSE(temp_.Exists(gone)) << FromWide(gone).size();
+        EXPECT_FALSE(temp_.Exists(gone)) << ToUtf8(FromWide(gone));
     }
 }
 
@@ -142,7 +143,7 @@ TEST_F(FolderTree, PathThatIsNoFolderGivesFalseAndIsKept) {
 
 TEST_F(FolderTree, TrailingBackslashMakesNoDifference) {
     for (const wchar_t* path : {L"X", L"X\\"}) {
-        SCOPED_TRACE(FromWide(path).size());
+        SCOPED_TRACE(ToUtf8(FromWide(path)));
         temp_.Folder(L"X");
         temp_.File(L"X\\f.txt", FILE_ATTRIBUTE_READONLY);
         temp_.Folder(L"X\\Sub");

@@ -20,8 +20,8 @@ std::wstring ReadMachineString(const wchar_t* key, const wchar_t* name) {
 // Hangul caption of the program would render as boxes.
 TEST(WineSmoke, HarnessRegistersKoreanFontSubstitutes) {
     const wchar_t* key = L"Software\\Microsoft\\Windows NT\\CurrentVersion\\FontSubstitutes";
-    EXPECT_EQ(ReadMachineString(key, L"\xAD74\xB9BC"), L"NanumGothic");                 // 굴림
-    EXPECT_EQ(ReadMachineString(key, L"\xB9D1\xC740 \xACE0\xB515"), L"NanumGothic");    // 맑은 고딕
+    EXPECT_EQ(ReadMachineString(key, L"\xAD74\xB9BC"), L"NanumGothic");               // 굴림
+    EXPECT_EQ(ReadMachineString(key, L"\xB9D1\xC740 \xACE0\xB515"), L"NanumGothic");  // 맑은 고딕
 }
 
 TEST(WineSmoke, ProgramRunsAsSixtyFourBitProcess) {
