@@ -22,6 +22,8 @@ public:
     virtual void Move(forms::PointTwips topLeft) = 0;
     virtual void SetStatusLineVisible(bool visible) = 0;
     virtual void SetCodeText(std::u16string_view text) = 0;
+    // frmMsg, modally; returns when it was closed with its close box.
+    virtual void ShowCompletionWindow() = 0;
 };
 
 struct MainWindowServices {

@@ -1,5 +1,102 @@
-#include <windows.h>
+// The program's entry: the command line, the log, and the outermost handler
+// that reports an unhandled error and ends the program.
+#include "platform/win32/Win32Api.h"
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-    return 0;
+#include <shellapi.h>
+
+#include <exception>
+#include <string>
+#include <vector>
+
+#include "db/ado/Error.h"
+#include "install/ExitCodes.h"
+#include "platform/Text.h"
+#include "platform/win32/WideString.h"
+#include "startup/CommandLine.h"
+#include "startup/LoggingUi.h"
+#include "startup/RuntimeError.h"
+#include "startup/win32/Program.h"
+#include "startup/win32/Win32Ui.h"
+
+namespace {
+
+using namespace orvitex;
+
+std::vector<std::u16string> Arguments() {
+    int count = 0;
+    struct LocalDeleter {
+        void operator()(LPWSTR* p) const { LocalFree(p); }
+    };
+    std::unique_ptr<LPWSTR, LocalDeleter> argv(CommandLineToArgvW(GetCommandLineW(), &count));
+    std::vector<std::u16string> args;
+    for (int i = 1; argv && i < count; ++i) {
+        args.push_back(win32::FromWide(argv.get()[i]));
+    }
+    return args;
+}
+
+// To the console or pipe that started the program, else in a message box.
+void Print(const std::u16string& text) {
+    AttachConsole(ATTACH_PARENT_PROCESS);
+    HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
+    DWORD mode = 0;
+    if (out && out != INVALID_HANDLE_VALUE && GetConsoleMode(out, &mode)) {
+        DWORD written = 0;
+        WriteConsoleW(out, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+        return;
+    }
+    if (out && out != INVALID_HANDLE_VALUE) {
+        const std::string utf8 = ToUtf8(text);
+        DWORD written = 0;
+        if (WriteFile(out, utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr)) {
+            return;
+        }
+    }
+    MessageBoxW(nullptr, win32::Wide(text), startup::win32::kMessageTitle, MB_OK);
+}
+
+std::u16string Describe(const std::exception_ptr& failure) {
+    const auto report = [](std::int64_t number, const std::u16string& description) {
+        return u"Run-time error '" + ToText(number) + u"':\n\n" + description;
+    };
+    try {
+        std::rethrow_exception(failure);
+    } catch (const ado::Error& e) {
+        return report(e.Number(), e.Description());
+    } catch (const startup::RuntimeError& e) {
+        return report(e.Number(), FromUtf8(e.what()));
+    } catch (const std::exception& e) {
+        return report(install::kExitOtherFailure, FromUtf8(e.what()));
+    } catch (...) {
+        return report(install::kExitOtherFailure, u"Unexpected failure");
+    }
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    const std::vector<std::u16string> args = Arguments();
+    const startup::ParsedCommandLine parsed = startup::ParseCommandLine(args);
+    if (!parsed.error.empty()) {
+        Print(parsed.error + u"\n" + startup::UsageText());
+        return install::kExitOtherFailure;
+    }
+    if (parsed.options.help) {
+        Print(startup::UsageText());
+        return install::kExitComplete;
+    }
+    startup::Log log = parsed.options.log ? startup::Log(std::filesystem::path(*parsed.options.log))
+                                          : startup::Log();
+    forms::win32::Application app(instance);
+    startup::win32::Win32Ui screen(app);
+    startup::LoggingUi ui(screen, log, parsed.options.quiet);
+    try {
+        const int code = startup::win32::Main(app, parsed.options, log, ui);
+        log.Line(u"exit code " + ToText(std::int64_t{code}));
+        return code;
+    } catch (...) {
+        ui.ShowMessage(Describe(std::current_exception()), platform::MessageIcon::Critical);
+        ui.EndProgram(install::kExitOtherFailure);
+    }
+    return install::kExitOtherFailure;
 }

@@ -58,6 +58,8 @@ public:
         code = text;
     }
 
+    void ShowCompletionWindow() override { Note("completion window"); }
+
 private:
     void Note(std::string entry) {
         if (journal) {

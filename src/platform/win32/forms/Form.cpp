@@ -1,0 +1,306 @@
+#include "platform/win32/forms/Form.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+#include "platform/win32/WideString.h"
+
+namespace orvitex::forms::win32 {
+namespace {
+
+constexpr wchar_t kFormClass[] = L"OrvitexForm";
+constexpr wchar_t kPanelClass[] = L"OrvitexPanel";
+constexpr wchar_t kShapeClass[] = L"OrvitexShape";
+constexpr int kMaxPixels = 32767;
+
+LRESULT CALLBACK SharedWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+        SetWindowLongPtrW(window, GWLP_USERDATA,
+                          reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    auto* form = reinterpret_cast<Form*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    return form ? form->WindowProc(window, message, wParam, lParam)
+                : DefWindowProcW(window, message, wParam, lParam);
+}
+
+void RegisterClasses(HINSTANCE instance) {
+    for (const wchar_t* name : {kFormClass, kPanelClass, kShapeClass}) {
+        WNDCLASSEXW wc{};
+        wc.cbSize = sizeof(wc);
+        wc.lpfnWndProc = SharedWindowProc;
+        wc.hInstance = instance;
+        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+        wc.lpszClassName = name;
+        if (name == kFormClass) {
+            wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
+        }
+        RegisterClassExW(&wc);  // fails harmlessly once registered
+    }
+}
+
+COLORREF ToColorRef(const Colour& colour) {
+    if (colour.kind == Colour::Kind::ButtonFace) {
+        return GetSysColor(COLOR_BTNFACE);
+    }
+    return RGB(colour.rgb.r, colour.rgb.g, colour.rgb.b);
+}
+
+UniqueBrush BrushFor(const Colour& colour) {
+    if (colour.kind == Colour::Kind::None) {
+        return nullptr;
+    }
+    return UniqueBrush(CreateSolidBrush(ToColorRef(colour)));
+}
+
+UniqueFont FontFor(const Font& font, std::uint32_t dpi) {
+    const auto height = -TwipsToPixels(font.points * 20, dpi);  // 20 twips a point
+    const std::u16string face(font.face);
+    // With the Hangul character set the font mapper picks the nearest Korean
+    // face when the named one is missing.
+    return UniqueFont(CreateFontW(height, 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL,
+                                  font.italic ? TRUE : FALSE, FALSE, FALSE, HANGUL_CHARSET,
+                                  OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                  DEFAULT_PITCH | FF_DONTCARE, orvitex::win32::Wide(face)));
+}
+
+struct FrameStyle {
+    DWORD style;
+    DWORD exStyle;
+};
+
+FrameStyle StyleOf(Frame frame) {
+    constexpr DWORD base = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+    return frame == Frame::FixedToolWindow ? FrameStyle{base, WS_EX_TOOLWINDOW}
+                                           : FrameStyle{base, WS_EX_DLGMODALFRAME};
+}
+
+int Clamp(std::int32_t pixels) {
+    return std::clamp(pixels, -kMaxPixels, kMaxPixels);
+}
+
+}  // namespace
+
+Form::Form(Application& app, const FormSpec& spec) : app_(app), spec_(spec) {
+    RegisterClasses(app_.Instance());
+    background_ = BrushFor(spec_.background);
+    CreateWindowAndControls();
+}
+
+Form::~Form() {
+    onClose_ = nullptr;
+    onDestroyed_ = nullptr;
+    for (Control& control : controls_) {
+        control.click = nullptr;
+    }
+    window_.reset();
+}
+
+void Form::CreateWindowAndControls() {
+    const FrameStyle frame = StyleOf(spec_.frame);
+    const std::u16string caption(spec_.caption);
+    dpi_ = GetDpiForSystem();
+    HWND window = CreateWindowExW(frame.exStyle, kFormClass, orvitex::win32::Wide(caption),
+                                  frame.style, CW_USEDEFAULT, CW_USEDEFAULT, 0, 0, nullptr, nullptr,
+                                  app_.Instance(), this);
+    if (!window) {
+        throw std::runtime_error("the window could not be created");
+    }
+    window_.reset(window);
+    controls_.reserve(spec_.controls.size());
+    for (std::size_t i = 0; i < spec_.controls.size(); ++i) {
+        CreateControl(i);
+    }
+    ApplyDpi(GetDpiForWindow(window));
+}
+
+HWND Form::ContainerOf(const ControlSpec& spec) const {
+    return spec.container.name.empty() ? window_.get() : At(spec.container).window;
+}
+
+void Form::CreateControl(std::size_t index) {
+    const ControlSpec& spec = spec_.controls[index];
+    Control control;
+    control.spec = &spec;
+    control.rect = {double(spec.rect.left), double(spec.rect.top), double(spec.rect.width),
+                    double(spec.rect.height)};
+    DWORD style = WS_CHILD | WS_CLIPSIBLINGS | (spec.visible ? WS_VISIBLE : 0);
+    const wchar_t* windowClass = kPanelClass;
+    switch (spec.kind) {
+        case ControlKind::PictureBox:
+            style |= WS_CLIPCHILDREN;
+            control.brush = BrushFor(spec.back);
+            break;
+        case ControlKind::Label:
+            windowClass = L"STATIC";
+            style |= SS_LEFT | SS_NOPREFIX | (spec.clickable ? SS_NOTIFY : 0);
+            break;
+        case ControlKind::TextBox:
+            windowClass = L"EDIT";
+            style |= WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL;
+            control.brush = BrushFor(spec.back);
+            break;
+        case ControlKind::Shape:
+            windowClass = kShapeClass;
+            control.brush = BrushFor(spec.fore);
+            break;
+    }
+    const std::u16string text(spec.text);
+    const auto id = static_cast<INT_PTR>(kFirstControlId + static_cast<std::int32_t>(index));
+    control.window =
+        CreateWindowExW(0, windowClass, orvitex::win32::Wide(text), style, 0, 0, 0, 0,
+                        ContainerOf(spec), reinterpret_cast<HMENU>(id), app_.Instance(), this);
+    if (!control.window) {
+        throw std::runtime_error("a control could not be created");
+    }
+    controls_.push_back(std::move(control));
+}
+
+void Form::ApplyDpi(std::uint32_t dpi) {
+    dpi_ = dpi ? dpi : 96;
+    for (Control& control : controls_) {
+        if (control.spec->font) {
+            control.font = FontFor(*control.spec->font, dpi_);
+            SendMessageW(control.window, WM_SETFONT, reinterpret_cast<WPARAM>(control.font.get()),
+                         FALSE);
+        }
+        Layout(control);
+    }
+    const FrameStyle frame = StyleOf(spec_.frame);
+    RECT r{0, 0, TwipsToPixels(spec_.clientWidth, dpi_), TwipsToPixels(spec_.clientHeight, dpi_)};
+    AdjustWindowRectExForDpi(&r, frame.style, FALSE, frame.exStyle, dpi_);
+    SetWindowPos(window_.get(), nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Form::Layout(Control& control) {
+    const RectF& r = control.rect;
+    SetWindowPos(control.window, nullptr, Clamp(TwipsToPixels(r.left, dpi_)),
+                 Clamp(TwipsToPixels(r.top, dpi_)),
+                 std::max(0, Clamp(TwipsToPixels(r.width, dpi_))),
+                 std::max(0, Clamp(TwipsToPixels(r.height, dpi_))), SWP_NOZORDER | SWP_NOACTIVATE);
+    if (control.spec->kind == ControlKind::Label) {
+        FitToText(control);
+    } else if (control.spec->kind == ControlKind::Shape) {
+        ShapeOutline(control);
+    }
+}
+
+void Form::FitToText(Control& control) {
+    const std::u16string text = Text(control.spec->ref);
+    WindowDc dc(control.window);
+    Selected font(dc.Get(), control.font.get());
+    SIZE size{};
+    GetTextExtentPoint32W(dc.Get(), orvitex::win32::Wide(text), static_cast<int>(text.size()),
+                          &size);
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc.Get(), &metrics);
+    size.cy = std::max<LONG>(size.cy, metrics.tmHeight);
+    control.rect.width = PixelsToTwips(size.cx, dpi_);
+    control.rect.height = PixelsToTwips(size.cy, dpi_);
+    SetWindowPos(control.window, nullptr, 0, 0, size.cx, size.cy,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    InvalidateRect(control.window, nullptr, TRUE);
+}
+
+void Form::ShapeOutline(Control& control) {
+    RECT r{};
+    GetClientRect(control.window, &r);
+    UniqueRegion outer(CreateRectRgn(0, 0, r.right, r.bottom));
+    UniqueRegion inner(CreateRectRgn(1, 1, r.right - 1, r.bottom - 1));
+    CombineRgn(outer.get(), outer.get(), inner.get(), RGN_DIFF);
+    if (SetWindowRgn(control.window, outer.get(), TRUE)) {
+        (void)outer.release();  // the system owns it now
+    }
+}
+
+Form::Control& Form::At(ControlRef ref) {
+    const std::int32_t i = spec_.IndexOf(ref);
+    if (i < 0 || static_cast<std::size_t>(i) >= controls_.size()) {
+        throw std::out_of_range("no such control");
+    }
+    return controls_[static_cast<std::size_t>(i)];
+}
+
+const Form::Control& Form::At(ControlRef ref) const {
+    return const_cast<Form*>(this)->At(ref);
+}
+
+Form::Control* Form::FromWindow(HWND window) {
+    for (Control& control : controls_) {
+        if (control.window == window) {
+            return &control;
+        }
+    }
+    return nullptr;
+}
+
+HWND Form::ControlHandle(ControlRef ref) const {
+    return At(ref).window;
+}
+
+void Form::OnClick(ControlRef ref, std::function<void()> handler) {
+    At(ref).click = std::move(handler);
+}
+
+void Form::SetText(ControlRef ref, std::u16string_view text) {
+    Control& control = At(ref);
+    const std::u16string copy(text);
+    SetWindowTextW(control.window, orvitex::win32::Wide(copy));
+    if (control.spec->kind == ControlKind::Label) {
+        FitToText(control);
+    }
+}
+
+std::u16string Form::Text(ControlRef ref) const {
+    HWND window = At(ref).window;
+    std::u16string text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, u'\0');
+    const int length = GetWindowTextW(window, reinterpret_cast<wchar_t*>(text.data()),
+                                      static_cast<int>(text.size()));
+    text.resize(static_cast<std::size_t>(std::max(length, 0)));
+    return text;
+}
+
+void Form::SetVisible(ControlRef ref, bool visible) {
+    ShowWindow(At(ref).window, visible ? SW_SHOWNA : SW_HIDE);
+}
+
+RectF Form::ControlRect(ControlRef ref) const {
+    return At(ref).rect;
+}
+
+void Form::PlaceControl(ControlRef ref, RectF rect) {
+    Control& control = At(ref);
+    control.rect = rect;
+    Layout(control);
+}
+
+SizeTwips Form::OuterSize() const {
+    RECT r{};
+    GetWindowRect(window_.get(), &r);
+    return {PixelsToTwips(r.right - r.left, dpi_), PixelsToTwips(r.bottom - r.top, dpi_)};
+}
+
+PointTwips Form::Position() const {
+    RECT r{};
+    GetWindowRect(window_.get(), &r);
+    return {PixelsToTwips(r.left, dpi_), PixelsToTwips(r.top, dpi_)};
+}
+
+void Form::MoveTo(PointTwips topLeft) {
+    SetWindowPos(window_.get(), nullptr, Clamp(TwipsToPixels(topLeft.left, dpi_)),
+                 Clamp(TwipsToPixels(topLeft.top, dpi_)), 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+SizeTwips Form::ScreenSize() const {
+    return {PixelsToTwips(GetSystemMetrics(SM_CXSCREEN), dpi_),
+            PixelsToTwips(GetSystemMetrics(SM_CYSCREEN), dpi_)};
+}
+
+void Form::Show() {
+    ShowWindow(window_.get(), SW_SHOWNORMAL);
+    UpdateWindow(window_.get());
+}
+
+}  // namespace orvitex::forms::win32

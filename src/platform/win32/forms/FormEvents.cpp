@@ -1,0 +1,144 @@
+#include "platform/win32/forms/Form.h"
+
+namespace orvitex::forms::win32 {
+
+LRESULT Form::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    const bool isForm = window == window_.get();
+    switch (message) {
+        case WM_ERASEBKGND:
+            if (Paint(window)) {
+                return 1;
+            }
+            break;
+        case WM_PAINT:
+            if (Control* shape = FromWindow(window);
+                shape && shape->spec->kind == ControlKind::Shape) {
+                PAINTSTRUCT ps{};
+                HDC dc = BeginPaint(window, &ps);
+                RECT r{};
+                GetClientRect(window, &r);
+                FillRect(dc, &r, shape->brush.get());
+                EndPaint(window, &ps);
+                return 0;
+            }
+            break;
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLOREDIT:
+            return OnColour(window, reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam),
+                            message == WM_CTLCOLOREDIT);
+        case WM_COMMAND:
+            if (HIWORD(wParam) == STN_CLICKED) {
+                if (Control* label = FromWindow(reinterpret_cast<HWND>(lParam))) {
+                    Click(*label);
+                }
+                return 0;
+            }
+            break;
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONUP:
+        case WM_CAPTURECHANGED:
+            return OnMouse(window, message, lParam);
+        case WM_SETCURSOR:
+            if (app_.Busy()) {
+                SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+                return TRUE;
+            }
+            break;
+        case WM_CLOSE:
+            if (isForm && onClose_) {
+                app_.Dispatch(onClose_);
+                return 0;
+            }
+            break;
+        case WM_DPICHANGED:
+            if (isForm) {
+                ApplyDpi(HIWORD(wParam));
+                const auto* r = reinterpret_cast<const RECT*>(lParam);
+                SetWindowPos(window, nullptr, r->left, r->top, 0, 0,
+                             SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+                return 0;
+            }
+            break;
+        case WM_NCDESTROY:
+            if (isForm) {
+                (void)window_.release();  // destroyed by the window system already
+                if (onDestroyed_) {
+                    app_.Dispatch(onDestroyed_);
+                }
+            }
+            break;
+        default:
+            break;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+bool Form::Paint(HWND window) {
+    HBRUSH brush = nullptr;
+    if (window == window_.get()) {
+        brush = background_.get();
+    } else if (Control* panel = FromWindow(window)) {
+        brush = panel->brush.get();
+    }
+    if (!brush) {
+        return false;
+    }
+    RECT r{};
+    GetClientRect(window, &r);
+    WindowDc dc(window);
+    FillRect(dc.Get(), &r, brush);
+    return true;
+}
+
+LRESULT Form::OnColour(HWND panel, HDC dc, HWND child, bool edit) {
+    Control* control = FromWindow(child);
+    if (!control) {
+        return DefWindowProcW(panel, edit ? WM_CTLCOLOREDIT : WM_CTLCOLORSTATIC,
+                              reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(child));
+    }
+    const Colour& fore = control->spec->fore;
+    if (fore.kind == Colour::Kind::Rgb) {
+        SetTextColor(dc, RGB(fore.rgb.r, fore.rgb.g, fore.rgb.b));
+    }
+    if (control->brush) {
+        const Colour& back = control->spec->back;
+        SetBkColor(dc, RGB(back.rgb.r, back.rgb.g, back.rgb.b));
+        return reinterpret_cast<LRESULT>(control->brush.get());
+    }
+    // Transparent: the label paints over its container's own background.
+    SetBkMode(dc, TRANSPARENT);
+    Control* container = FromWindow(panel);
+    HBRUSH brush = container ? container->brush.get() : background_.get();
+    return reinterpret_cast<LRESULT>(brush ? brush : GetStockObject(NULL_BRUSH));
+}
+
+LRESULT Form::OnMouse(HWND window, UINT message, LPARAM lParam) {
+    Control* control = FromWindow(window);
+    if (!control || !control->spec->clickable) {
+        return DefWindowProcW(window, message, 0, lParam);
+    }
+    if (message == WM_LBUTTONDOWN) {
+        control->pressed = true;
+        SetCapture(window);
+    } else if (message == WM_LBUTTONUP && control->pressed) {
+        control->pressed = false;
+        ReleaseCapture();
+        RECT r{};
+        GetClientRect(window, &r);
+        const POINT p{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+        if (PtInRect(&r, p)) {
+            Click(*control);
+        }
+    } else if (message == WM_CAPTURECHANGED) {
+        control->pressed = false;
+    }
+    return 0;
+}
+
+void Form::Click(Control& control) {
+    if (control.click) {
+        app_.Dispatch(control.click);
+    }
+}
+
+}  // namespace orvitex::forms::win32

@@ -1,0 +1,90 @@
+#include "startup/win32/Program.h"
+
+#include "platform/win32/Win32Api.h"
+
+#include "BuiltInSettings.h"
+#include "db/ado/Environment.h"
+#include "install/CentralDb.h"
+#include "install/ExitCodes.h"
+#include "install/SharedDatabase.h"
+#include "platform/Text.h"
+#include "platform/win32/Win32FileSystem.h"
+#include "platform/win32/Win32Registry.h"
+#include "startup/win32/MainWindowWin32.h"
+
+namespace orvitex::startup::win32 {
+namespace {
+
+install::ServerSettings SettingsFor(const Options& options) {
+    install::ServerSettings settings = install::ServerSettings::BuiltIn();
+    if (options.mainServer) {
+        settings.mainServer = *options.mainServer;
+    }
+    return settings;
+}
+
+ado::ProviderDrivers DriversFor(const Options& options) {
+    ado::ProviderDrivers drivers;
+    drivers.sqlServer =
+        options.sqlDriver ? *options.sqlDriver : std::u16string(settings::kSqlDriver);
+    if (options.centralDb) {
+        drivers.sqlServerReplacement = install::CentralDbConnectionString(*options.centralDb);
+    }
+    return drivers;
+}
+
+// The password stays out of the log.
+void LogSettings(Log& log, const install::ServerSettings& s, const ado::ProviderDrivers& drivers) {
+    log.Line(u"orvitex-setup " + FromUtf8(settings::kVersion));
+    log.Line(u"main server " + s.mainServer + u" port " + s.mainPort + u", second server " +
+             s.secondServer + u", database " + s.database + u", login " + s.login);
+    log.Line(drivers.sqlServerReplacement ? u"central database: " + *drivers.sqlServerReplacement
+                                          : u"SQL Server driver: " + drivers.sqlServer);
+}
+
+void LogPosition(Log& log, forms::win32::Form& window) {
+    RECT outer{};
+    RECT client{};
+    GetWindowRect(window.Handle(), &outer);
+    GetClientRect(window.Handle(), &client);
+    log.Line(u"main window shown at " + ToText(std::int64_t{outer.left}) + u"," +
+             ToText(std::int64_t{outer.top}) + u", client " + ToText(std::int64_t{client.right}) +
+             u"x" + ToText(std::int64_t{client.bottom}) + u" pixels at " +
+             ToText(std::int64_t{window.Dpi()}) + u" dpi");
+}
+
+}  // namespace
+
+int Main(forms::win32::Application& app, const Options& options, Log& log, platform::Ui& ui) {
+    orvitex::win32::Win32Registry registry;
+    orvitex::win32::Win32FileSystem files;
+    const install::ServerSettings settings = SettingsFor(options);
+    const ado::ProviderDrivers drivers = DriversFor(options);
+    LogSettings(log, settings, drivers);
+
+    std::shared_ptr<db::clsDBMng> database;  // the one shared instance
+    install::SharedDatabase mainServer(database, drivers, ui, files);
+    MainWindow main(app, {registry, ui, mainServer, settings}, log, options.quiet);
+
+    main.Logic().Form_Load();
+    log.Line(u"aliases written, main server connected");
+    main.Window().Show();
+    LogPosition(log, main.Window());
+    if (options.code) {
+        main.SetCodeText(*options.code);
+        log.Line(u"code box: " + *options.code);
+    }
+    if (options.run) {
+        app.Yield();
+        main.PressRunButton();
+        if (options.quiet && !main.Completed()) {
+            log.Line(u"the run ended without completing");
+            ui.EndProgram(install::kExitOtherFailure);
+        }
+    }
+    app.Run();
+    log.Line(u"main window closed");
+    return main.Completed() ? install::kExitComplete : install::kExitOtherFailure;
+}
+
+}  // namespace orvitex::startup::win32
