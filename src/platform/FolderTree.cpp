@@ -82,4 +82,7 @@ bool DeleteFolderTree(platform::FileSystem& files, std::u16string path) {
     return result;
 }
 
+// clang-format 14 takes the Hangul name in this comment for a wrong one.
+// clang-format off
 }  // namespace orvitex::mdl시작
+// clang-format on

@@ -13,4 +13,7 @@ namespace orvitex::mdl시작 {
 // inside the tree is removed itself, never followed.
 [[nodiscard]] bool DeleteFolderTree(platform::FileSystem& files, std::u16string path);
 
+// clang-format 14 takes the Hangul name in this comment for a wrong one.
+// clang-format off
 }  // namespace orvitex::mdl시작
+// clang-format on

@@ -102,4 +102,7 @@ void WriteRegistryString(platform::Registry& registry, std::u16string_view keyPa
     (void)SetRegistryValue(*key, valueName, valueType, value);
 }
 
+// clang-format 14 takes the Hangul name in this comment for a wrong one.
+// clang-format off
 }  // namespace orvitex::mdl레지스트리
+// clang-format on

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 #include <type_traits>
+#include <utility>
 #include <variant>
 
 #include "platform/Registry.h"
@@ -51,4 +52,7 @@ void WriteRegistryString(platform::Registry& registry, std::u16string_view keyPa
 [[nodiscard]] long SetRegistryValue(platform::RegistryKey& key, std::u16string_view valueName,
                                     std::int32_t valueType, const RegistryValue& value);
 
+// clang-format 14 takes the Hangul name in this comment for a wrong one.
+// clang-format off
 }  // namespace orvitex::mdl레지스트리
+// clang-format on

@@ -256,4 +256,7 @@ TEST(DeleteFolderTree, LinksInsideTheTreeAreRemovedNotFollowed) {
 }
 
 }  // namespace
+// clang-format 14 takes the Hangul name in this comment for a wrong one.
+// clang-format off
 }  // namespace orvitex::mdl시작
+// clang-format on

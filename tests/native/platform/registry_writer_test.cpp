@@ -176,4 +176,7 @@ TEST(WriteRegistryString, EmptyNameAddressesTheDefaultValue) {
 }
 
 }  // namespace
+// clang-format 14 takes the Hangul name in this comment for a wrong one.
+// clang-format off
 }  // namespace orvitex::mdl레지스트리
+// clang-format on
