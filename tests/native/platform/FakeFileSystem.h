@@ -237,9 +237,9 @@ private:
         return keys;
     }
     static bool Matches(std::uint32_t attributes, std::uint32_t mask) {
-        constexpr auto kSpecial =
+        constexpr auto kSelective =
             platform::attr::kHidden | platform::attr::kSystem | platform::attr::kDirectory;
-        return (attributes & kSpecial & ~mask) == 0;
+        return (attributes & kSelective & ~mask) == 0;
     }
     void ListFolder(const std::u16string& folder, std::uint32_t mask) {
         const auto it = nodes_.find(folder);
