@@ -24,10 +24,8 @@ TEST(Text, MalformedInputBecomesReplacementCharacters) {
         std::string utf8;
     };
     const Case cases[] = {
-        {"lone continuation byte", "\x80"},
-        {"truncated sequence", "\xEA\xB5"},
-        {"overlong slash", "\xC0\xAF"},
-        {"encoded surrogate", "\xED\xA0\x80"},
+        {"lone continuation byte", "\x80"},      {"truncated sequence", "\xEA\xB5"},
+        {"overlong slash", "\xC0\xAF"},          {"encoded surrogate", "\xED\xA0\x80"},
         {"beyond U+10FFFF", "\xF4\x90\x80\x80"},
     };
     for (const auto& c : cases) {
