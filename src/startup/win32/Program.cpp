@@ -68,12 +68,12 @@ int Main(forms::win32::Application& app, const Options& options, Log& log, platf
 
     main.Logic().Form_Load();
     log.Line(u"aliases written, main server connected");
-    main.Window().Show();
-    LogPosition(log, main.Window());
     if (options.code) {
         main.SetCodeText(*options.code);
         log.Line(u"code box: " + *options.code);
     }
+    main.Window().Show();
+    LogPosition(log, main.Window());
     if (options.run) {
         app.Yield();
         main.PressRunButton();
