@@ -57,9 +57,10 @@ public:
     // Runs CommandText with the parameter collection bound to its "?" markers
     // (or with parameterValues, when given). Returns the rows as a client-side
     // recordset, or a closed recordset for a statement without rows.
-    virtual std::shared_ptr<Recordset> Execute(std::int32_t* recordsAffected = nullptr,
-                                               const std::vector<Variant>* parameterValues = nullptr,
-                                               std::int32_t options = adCmdUnspecified) = 0;
+    virtual std::shared_ptr<Recordset> Execute(
+        std::int32_t* recordsAffected = nullptr,
+        const std::vector<Variant>* parameterValues = nullptr,
+        std::int32_t options = adCmdUnspecified) = 0;
 
     // Size 0 leaves the size to be set later; value Empty means none.
     virtual std::shared_ptr<Parameter> CreateParameter(std::u16string_view name, std::int32_t type,

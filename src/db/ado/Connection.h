@@ -23,7 +23,8 @@ class Connection;
 class ConnectionEvents {
 public:
     virtual ~ConnectionEvents() = default;
-    virtual void ConnectComplete(const Error* error, std::int32_t status, Connection& connection) = 0;
+    virtual void ConnectComplete(const Error* error, std::int32_t status,
+                                 Connection& connection) = 0;
     virtual void Disconnect(std::int32_t status, Connection& connection) = 0;
 };
 
@@ -42,9 +43,9 @@ public:
     virtual void SetConnectionString(std::u16string_view text) = 0;
     virtual std::int32_t ConnectionTimeout() const = 0;  // seconds: the ODBC login time-out
     virtual void SetConnectionTimeout(std::int32_t seconds) = 0;
-    virtual std::int32_t CommandTimeout() const = 0;     // seconds: the ODBC query time-out
+    virtual std::int32_t CommandTimeout() const = 0;  // seconds: the ODBC query time-out
     virtual void SetCommandTimeout(std::int32_t seconds) = 0;
-    virtual std::int32_t State() const = 0;              // adStateClosed or adStateOpen
+    virtual std::int32_t State() const = 0;  // adStateClosed or adStateOpen
 
     // An empty connection string uses the one already set. Throws ado::Error.
     virtual void Open(std::u16string_view connectionString = {}, std::u16string_view userId = {},

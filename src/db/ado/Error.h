@@ -8,17 +8,22 @@
 namespace orvitex::ado {
 
 // Error numbers, as signed 32-bit values.
-inline constexpr std::int32_t kEFail = -2147467259;            // 0x80004005, link to the server
-inline constexpr std::int32_t kTypeMismatch = 13;              // a conversion that cannot be made
-inline constexpr std::int32_t kInvalidUseOfNull = 94;          // Null where a value is needed
+inline constexpr std::int32_t kEFail = -2147467259;    // 0x80004005, link to the server
+inline constexpr std::int32_t kOverflow = 6;           // a number out of the target's range
+inline constexpr std::int32_t kTypeMismatch = 13;      // a conversion that cannot be made
+inline constexpr std::int32_t kInvalidUseOfNull = 94;  // Null where a value is needed
 inline constexpr std::int32_t adErrInvalidArgument = 3001;
 inline constexpr std::int32_t adErrNoCurrentRecord = 3021;
 inline constexpr std::int32_t adErrItemNotFound = 3265;
-inline constexpr std::int32_t adErrObjectClosed = 3704;        // closed or never-opened object
+inline constexpr std::int32_t adErrObjectClosed = 3704;       // closed or never-opened object
+inline constexpr std::int32_t adErrInvalidConnection = 3709;  // command without an open connection
 inline constexpr std::int32_t adErrObjectOpen = 3705;
 inline constexpr std::int32_t adErrProviderNotFound = 3706;
 inline constexpr std::int32_t adErrFeatureNotAvailable = 3251;
-inline constexpr std::int32_t kProviderError = -2147217900;    // 0x80040E14, statement rejected
+inline constexpr std::int32_t kProviderError = -2147217900;     // 0x80040E14, statement rejected
+inline constexpr std::int32_t kNoCommandText = -2147217908;     // 0x80040E0C, command text not set
+inline constexpr std::int32_t kInitStringFormat = -2147217805;  // 0x80040E73, bad connection string
+inline constexpr std::int32_t kRowNotFound = -2147217864;       // 0x80040E38, row changed or gone
 
 class Error : public std::runtime_error {
 public:

@@ -20,7 +20,7 @@ class Field {
 public:
     virtual ~Field() = default;
     virtual std::u16string Name() const = 0;
-    virtual std::int32_t Type() const = 0;         // a DataTypeEnum value
+    virtual std::int32_t Type() const = 0;  // a DataTypeEnum value
     virtual std::int64_t DefinedSize() const = 0;
     // The value on the current row. Throws adErrNoCurrentRecord at EOF or BOF.
     virtual Variant Value() const = 0;

@@ -27,7 +27,14 @@ struct DateTime {
 
 class Variant {
 public:
+#if defined(__GNUC__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wshadow"  // Kind::Bytes is scoped; GCC warns all the same
+#endif
     enum class Kind { Empty, Null, Boolean, Int32, Int64, Double, Decimal, Date, Text, Bytes };
+#if defined(__GNUC__)
+#pragma GCC diagnostic pop
+#endif
 
     Variant() = default;  // Empty
     static Variant MakeNull();
@@ -46,8 +53,12 @@ public:
     Variant(std::shared_ptr<const Bytes> value);
 
     Kind GetKind() const;
-    bool IsEmpty() const { return GetKind() == Kind::Empty; }
-    bool IsNull() const { return GetKind() == Kind::Null; }
+    bool IsEmpty() const {
+        return GetKind() == Kind::Empty;
+    }
+    bool IsNull() const {
+        return GetKind() == Kind::Null;
+    }
 
     // CStr: Empty → "", numbers in decimal, dates as "yyyy-mm-dd hh:mm:ss",
     // bytes as UTF-16 code units. Null throws kInvalidUseOfNull.

@@ -1,0 +1,81 @@
+#pragma once
+// Internal: the ODBC headers, handle owners and checked calls of the layer.
+#ifdef _WIN32
+#include <windows.h>
+#endif
+#include <sql.h>
+#include <sqlext.h>
+#include <sqlucode.h>
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "db/ado/Error.h"
+
+namespace orvitex::ado::odbc {
+
+static_assert(sizeof(SQLWCHAR) == sizeof(char16_t), "ODBC wide text must be UTF-16");
+
+// ODBC takes non-const SQLWCHAR* even for input text.
+inline SQLWCHAR* Wide(std::u16string_view text) {
+    return const_cast<SQLWCHAR*>(reinterpret_cast<const SQLWCHAR*>(text.data()));
+}
+inline SQLWCHAR* Wide(std::u16string& text) {
+    return reinterpret_cast<SQLWCHAR*>(text.data());
+}
+inline SQLINTEGER WideLength(std::u16string_view text) {
+    return static_cast<SQLINTEGER>(text.size());
+}
+
+// Owner of one ODBC handle of the given type; frees it on destruction.
+template <SQLSMALLINT Type>
+class UniqueSqlHandle {
+public:
+    UniqueSqlHandle() = default;
+    explicit UniqueSqlHandle(SQLHANDLE handle) : handle_(handle) {}
+    UniqueSqlHandle(UniqueSqlHandle&& other) noexcept
+        : handle_(std::exchange(other.handle_, SQLHANDLE{})) {}
+    UniqueSqlHandle& operator=(UniqueSqlHandle&& other) noexcept {
+        if (this != &other) {
+            Reset();
+            handle_ = std::exchange(other.handle_, SQLHANDLE{});
+        }
+        return *this;
+    }
+    UniqueSqlHandle(const UniqueSqlHandle&) = delete;
+    UniqueSqlHandle& operator=(const UniqueSqlHandle&) = delete;
+    ~UniqueSqlHandle() { Reset(); }
+
+    SQLHANDLE Get() const { return handle_; }
+    explicit operator bool() const { return handle_ != SQL_NULL_HANDLE; }
+    void Reset() {
+        if (handle_ != SQL_NULL_HANDLE) {
+            SQLFreeHandle(Type, std::exchange(handle_, SQLHANDLE{}));
+        }
+    }
+
+private:
+    SQLHANDLE handle_ = SQL_NULL_HANDLE;
+};
+
+using EnvHandle = UniqueSqlHandle<SQL_HANDLE_ENV>;
+using DbcHandle = UniqueSqlHandle<SQL_HANDLE_DBC>;
+using StmtHandle = UniqueSqlHandle<SQL_HANDLE_STMT>;
+
+struct DiagRecord {
+    std::u16string sqlState;
+    std::int32_t nativeError = 0;
+    std::u16string message;
+};
+
+// Every diagnostic record the handle holds, in the driver's order.
+[[nodiscard]] std::vector<DiagRecord> ReadDiagnostics(SQLSMALLINT handleType, SQLHANDLE handle);
+[[nodiscard]] bool IsLinkFailure(const std::vector<DiagRecord>& records);
+// The ado::Error for a failed call: E_FAIL for a lost link (SQLSTATE class 08),
+// the provider error otherwise; the description holds each record's message.
+[[nodiscard]] Error MakeError(const std::vector<DiagRecord>& records, std::u16string_view source);
+
+}  // namespace orvitex::ado::odbc

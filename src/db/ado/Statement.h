@@ -1,0 +1,86 @@
+#pragma once
+// Internal: running one statement on a connection and reading its rows.
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "db/ado/Connection.h"
+#include "db/ado/Odbc.h"
+#include "db/ado/Recordset.h"
+#include "db/ado/Variant.h"
+
+namespace orvitex::ado::detail {
+
+// One "?" marker's value, with the ADO type and sizes it is bound by.
+struct ParamSpec {
+    std::int32_t type = adEmpty;
+    std::int32_t direction = adParamInput;
+    std::int64_t size = 0;
+    std::uint8_t precision = 0;
+    std::uint8_t scale = 0;
+    Variant value;
+};
+
+struct ColumnInfo {
+    std::u16string name;
+    std::int32_t adoType = adEmpty;
+    std::int16_t sqlType = 0;
+    std::int64_t definedSize = 0;
+};
+
+struct RowSet {
+    std::vector<ColumnInfo> columns;
+    std::vector<std::vector<Variant>> rows;  // rows[row][column]
+};
+
+struct StatementResult {
+    std::int32_t recordsAffected = -1;
+    std::optional<RowSet> rows;  // set for a row-returning statement when rows were wanted
+};
+
+struct StatementRequest {
+    std::u16string_view text;
+    const std::vector<ParamSpec>* parameters = nullptr;
+    bool prepare = false;
+    bool wantRows = true;
+    std::u16string_view source;  // for errors: "ADODB.Command" and the like
+};
+
+// Throws adErrObjectClosed when the connection is not open, ado::Error for a
+// failed ODBC call (the connection raises Disconnect first when the link is lost).
+[[nodiscard]] StatementResult RunStatement(Connection& connection, const StatementRequest& request);
+
+// Calls connection.ThrowOdbcError when rc is a failure (SQL_NO_DATA is not).
+void Check(SQLRETURN rc, Connection& connection, SQLSMALLINT handleType, SQLHANDLE handle,
+           std::u16string_view source);
+
+// Reads the value of one column of the current row, whole.
+[[nodiscard]] Variant ReadValue(Connection& connection, SQLHSTMT statement, SQLUSMALLINT column,
+                                SQLSMALLINT sqlType);
+[[nodiscard]] std::int32_t AdoTypeOf(SQLSMALLINT sqlType);
+
+// Binds each spec to its marker; the binder keeps the buffers alive until it dies.
+class ParameterBinder {
+public:
+    void Bind(Connection& connection, SQLHSTMT statement, const std::vector<ParamSpec>& specs,
+              std::u16string_view source);
+    ~ParameterBinder();
+    ParameterBinder();
+    ParameterBinder(const ParameterBinder&) = delete;
+    ParameterBinder& operator=(const ParameterBinder&) = delete;
+
+private:
+    struct Storage;
+    std::unique_ptr<Storage> storage_;
+};
+
+// An open client-side recordset over rows already read.
+[[nodiscard]] std::shared_ptr<Recordset> MakeOpenRecordset(std::shared_ptr<Connection> connection,
+                                                           std::u16string source, RowSet rows);
+
+[[noreturn]] void ThrowClosed(std::u16string_view source);
+
+}  // namespace orvitex::ado::detail
