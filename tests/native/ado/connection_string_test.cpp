@@ -1,0 +1,170 @@
+#include <gtest/gtest.h>
+
+#include "db/ado/ConnectionString.h"
+#include "db/ado/Error.h"
+#include "platform/Text.h"
+
+namespace {
+
+using orvitex::ToUtf8;
+using namespace orvitex::ado;
+using detail::ConnectionProperties;
+
+struct ParseCase {
+    const char16_t* text;
+    ConnectionProperties expected;
+};
+
+TEST(ConnectionString, ParsesKeysAndValuesWithBlanksAndQuotes) {
+    const ParseCase cases[] = {
+        {u"Provider       ='SQLOLEDB';  Data Source    ='10.0.0.1';   Initial Catalog='orvitex'; "
+         u"User Id        ='sa';     Password       ='$19KupTel57@$'     ",
+         {{u"Provider", u"SQLOLEDB"},
+          {u"Data Source", u"10.0.0.1"},
+          {u"Initial Catalog", u"orvitex"},
+          {u"User Id", u"sa"},
+          {u"Password", u"$19KupTel57@$"}}},
+        {u"Provider=Microsoft.Jet.OLEDB.4.0; Data Source=C:\\a b\\x.mdb;",
+         {{u"Provider", u"Microsoft.Jet.OLEDB.4.0"}, {u"Data Source", u"C:\\a b\\x.mdb"}}},
+        {u"Data Source=오르비DSN;", {{u"Data Source", u"오르비DSN"}}},
+        {u"Password='it''s;here'", {{u"Password", u"it's;here"}}},
+        {u"Password=\"say \"\"hi\"\"\"", {{u"Password", u"say \"hi\""}}},
+        {u"  ;; Key = spaced value  ;", {{u"Key", u"spaced value"}}},
+        {u"Password       ='';User=x", {{u"Password", u""}, {u"User", u"x"}}},
+        {u"", {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(ToUtf8(c.text));
+        const auto parsed = detail::ParseOleDb(c.text);
+        EXPECT_EQ(parsed.error, u"");
+        EXPECT_EQ(parsed.properties, c.expected);
+    }
+}
+
+TEST(ConnectionString, RejectsMalformedTextWithAReason) {
+    for (const char16_t* text : {u"Provider='SQLOLEDB", u"Data Source", u"=value",
+                                 u"Password='a'b; User=x", u"A=1; junk ;B=2"}) {
+        SCOPED_TRACE(ToUtf8(text));
+        const auto parsed = detail::ParseOleDb(text);
+        EXPECT_NE(parsed.error, u"");
+        EXPECT_TRUE(parsed.properties.empty());
+    }
+}
+
+TEST(ConnectionString, RenderingParsesBackToTheSameProperties) {
+    const ConnectionProperties cases[] = {
+        {{u"Provider", u"SQLOLEDB"}, {u"Password", u""}, {u"User Id", u"sa"}},
+        {{u"Password", u"a;b"}, {u"Data Source", u" lead and trail "}},
+        {{u"Password", u"it's"}, {u"Other", u"say \"x\""}, {u"Both", u"'\"'"}},
+        {{u"Initial Catalog", u"오르비"}},
+    };
+    for (const auto& properties : cases) {
+        const auto rendered = detail::RenderOleDb(properties);
+        SCOPED_TRACE(ToUtf8(rendered));
+        const auto parsed = detail::ParseOleDb(rendered);
+        EXPECT_EQ(parsed.error, u"");
+        EXPECT_EQ(parsed.properties, properties);
+    }
+}
+
+struct MapCase {
+    const char* name;
+    const char16_t* oleDb;
+    ProviderDrivers drivers;
+    const char16_t* expected;
+};
+
+ProviderDrivers WithSqlServerDriver(std::u16string driver) {
+    ProviderDrivers drivers;
+    drivers.sqlServer = std::move(driver);
+    return drivers;
+}
+
+ProviderDrivers WithReplacement(std::u16string odbc) {
+    ProviderDrivers drivers;
+    drivers.sqlServerReplacement = std::move(odbc);
+    return drivers;
+}
+
+TEST(ConnectionString, MapsEachProviderToItsOdbcDriver) {
+    const std::u16string main =
+        u"Provider       ='SQLOLEDB';  Data Source    ='127.0.0.1,4181';   Initial "
+        u"Catalog='orvitex'; User Id        ='sa';     Password       ='$19 Kup;Tel57@$'     ";
+    const MapCase cases[] = {
+        {"SQLOLEDB keeps host,port for the SQL Server driver",
+         main.c_str(),
+         {},
+         u"Driver={SQL Server};Server=127.0.0.1,4181;Database=orvitex;UID=sa;PWD={$19 "
+         u"Kup;Tel57@$}"},
+        {"SQLOLEDB on another driver splits host,port", main.c_str(),
+         WithSqlServerDriver(u"PostgreSQL Unicode"),
+         u"Driver={PostgreSQL Unicode};Server=127.0.0.1;Port=4181;Database=orvitex;UID=sa;PWD={$"
+         u"19 Kup;Tel57@$}"},
+        {"a newer SQL Server driver is still a SQL Server driver", main.c_str(),
+         WithSqlServerDriver(u"ODBC Driver 18 for SQL Server"),
+         u"Driver={ODBC Driver 18 for SQL Server};Server=127.0.0.1,4181;Database=orvitex;UID=sa;"
+         u"PWD={$19 Kup;Tel57@$}"},
+        {"SQLOLEDB with a replacement", main.c_str(),
+         WithReplacement(u"Driver={SQLite3};Database=/tmp/central.db"),
+         u"Driver={SQLite3};Database=/tmp/central.db"},
+        {"Jet",
+         u"Provider=Microsoft.Jet.OLEDB.4.0; Data Source=C:\\x\\..\\LocalData\\OrviTex.mdb;",
+         {},
+         u"Driver={Microsoft Access Driver (*.mdb)};DBQ=C:\\x\\..\\LocalData\\OrviTex.mdb"},
+        {"Oracle",
+         u"Provider=Microsoft OLE DB Provider for Oracle;Data Source    ='ora1';   Persist "
+         u"Security Info=False;         User Id        ='scott';       Password       ='ti}ger'  ",
+         {},
+         u"Driver={Microsoft ODBC for Oracle};Server=ora1;UID=scott;PWD={ti}}ger}"},
+        {"DSN", u"Data Source=오르비;", {}, u"DSN=오르비"},
+        {"ODBC keywords pass through",
+         u"Driver={SQLite3};Database=/tmp/a b.db",
+         {},
+         u"Driver={SQLite3};Database={/tmp/a b.db}"},
+        {"a versioned provider name",
+         u"Provider=SQLOLEDB.1;Data Source=srv",
+         {},
+         u"Driver={SQL Server};Server=srv"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto parsed = detail::ParseOleDb(c.oleDb);
+        ASSERT_EQ(parsed.error, u"");
+        EXPECT_EQ(ToUtf8(detail::MapToOdbc(parsed.properties, c.drivers, u"", u"")),
+                  ToUtf8(c.expected));
+    }
+}
+
+TEST(ConnectionString, OpenArgumentsReplaceTheStringsCredentials) {
+    const auto parsed = detail::ParseOleDb(u"Provider=SQLOLEDB;Data Source=s;User Id=a;Password=b");
+    EXPECT_EQ(detail::MapToOdbc(parsed.properties, {}, u"other", u"secret"),
+              u"Driver={SQL Server};Server=s;UID=other;PWD=secret");
+}
+
+TEST(ConnectionString, MappingThatCannotBeMadeIsAnErrorNamingTheProblem) {
+    struct Case {
+        const char16_t* text;
+        std::int32_t number;
+        const char* mentions;
+    };
+    const Case cases[] = {
+        {u"Provider=NoSuch.Provider;Data Source=x", adErrProviderNotFound, "NoSuch.Provider"},
+        {u"Provider=Microsoft.Jet.OLEDB.4.0;", kInitStringFormat, "Data Source"},
+        {u"Initial Catalog=orvitex", kInitStringFormat, "Data Source"},
+        {u"", kInitStringFormat, "connection string"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(ToUtf8(c.text));
+        const auto parsed = detail::ParseOleDb(c.text);
+        try {
+            (void)detail::MapToOdbc(parsed.properties, {}, u"", u"");
+            ADD_FAILURE() << "no error";
+        } catch (const Error& error) {
+            EXPECT_EQ(error.Number(), c.number);
+            EXPECT_NE(ToUtf8(error.Description()).find(c.mentions), std::string::npos)
+                << ToUtf8(error.Description());
+        }
+    }
+}
+
+}  // namespace

@@ -1,0 +1,25 @@
+#pragma once
+// A SQLite database file of its own, reached through the "SQLite3" ODBC driver.
+#include <filesystem>
+#include <string>
+
+#include "support/TempDir.h"
+
+namespace orvitex::testing {
+
+class SqliteDatabase {
+public:
+    SqliteDatabase();
+
+    const std::filesystem::path& Path() const { return path_; }
+    // ODBC form: Driver={SQLite3};Database=<path>
+    std::u16string OdbcString() const;
+    // The same as an OLE DB string without provider (ODBC keywords pass through).
+    std::u16string ConnectionString() const { return OdbcString(); }
+
+private:
+    TempDir folder_;
+    std::filesystem::path path_;
+};
+
+}  // namespace orvitex::testing
