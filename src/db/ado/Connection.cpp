@@ -5,6 +5,10 @@
 // marks the link lost and raises Disconnect once, before the error is thrown.
 #include "db/ado/Connection.h"
 
+#ifndef _WIN32
+#include <locale.h>
+#endif
+
 #include "db/ado/ConnectionString.h"
 #include "db/ado/Odbc.h"
 #include "db/ado/Statement.h"
@@ -14,6 +18,33 @@ namespace orvitex::ado {
 namespace {
 
 constexpr char16_t kSource[] = u"ADODB.Connection";
+
+#ifndef _WIN32
+// unixODBC converts wide text for drivers without wide entry points (the SQLite
+// one among them) with the codeset of the calling thread's locale when the
+// connection handle is allocated; in the default "C" locale Hangul turns to garbage.
+class Utf8CodesetScope {
+public:
+    Utf8CodesetScope() : utf8_(newlocale(LC_CTYPE_MASK, "C.UTF-8", locale_t{})) {
+        if (utf8_)
+            previous_ = uselocale(utf8_);
+    }
+    ~Utf8CodesetScope() {
+        if (utf8_) {
+            uselocale(previous_);
+            freelocale(utf8_);
+        }
+    }
+    Utf8CodesetScope(const Utf8CodesetScope&) = delete;
+    Utf8CodesetScope& operator=(const Utf8CodesetScope&) = delete;
+
+private:
+    locale_t utf8_;
+    locale_t previous_ = locale_t{};
+};
+#else
+struct Utf8CodesetScope {};  // odbc32 takes UTF-16 as it is
+#endif
 
 class ConnectionImpl final : public Connection {
 public:
@@ -76,6 +107,7 @@ private:
     }
     [[nodiscard]] odbc::DbcHandle Connect(const std::u16string& odbcString);
     void SetAutocommit(bool on);
+    [[nodiscard]] bool IsConnectionDead() const;
     void NotifyConnectComplete(const Error* error, std::int32_t status);
     void NotifyDisconnect();
     void Release() noexcept;
@@ -115,7 +147,12 @@ void ConnectionImpl::Open(std::u16string_view connectionString, std::u16string_v
 
 odbc::DbcHandle ConnectionImpl::Connect(const std::u16string& odbcString) {
     SQLHANDLE raw = SQL_NULL_HANDLE;
-    if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_DBC, environment_->NativeHandle(), &raw))) {
+    SQLRETURN allocated;
+    {
+        const Utf8CodesetScope codeset;
+        allocated = SQLAllocHandle(SQL_HANDLE_DBC, environment_->NativeHandle(), &raw);
+    }
+    if (!SQL_SUCCEEDED(allocated)) {
         throw odbc::MakeError(odbc::ReadDiagnostics(SQL_HANDLE_ENV, environment_->NativeHandle()),
                               kSource);
     }
@@ -231,11 +268,21 @@ void ConnectionImpl::RollbackTrans() {
 void ConnectionImpl::ThrowOdbcError(std::int16_t handleType, void* handle,
                                     std::u16string_view source) {
     auto records = odbc::ReadDiagnostics(handleType, handle);
-    if (odbc::IsLinkFailure(records) && dbc_ && !linkLost_) {
+    const bool lost = dbc_ && (odbc::IsLinkFailure(records) || IsConnectionDead());
+    if (lost && !linkLost_) {
         linkLost_ = true;
         NotifyDisconnect();
     }
-    throw odbc::MakeError(records, source);
+    throw odbc::MakeError(records, source, lost);
+}
+
+// Some servers end a session with a state of their own (PostgreSQL's 57P01 on
+// shutdown); the driver still knows the link is gone.
+bool ConnectionImpl::IsConnectionDead() const {
+    SQLUINTEGER dead = SQL_CD_FALSE;
+    const SQLRETURN rc =
+        SQLGetConnectAttrW(dbc_.Get(), SQL_ATTR_CONNECTION_DEAD, &dead, SQL_IS_UINTEGER, nullptr);
+    return SQL_SUCCEEDED(rc) && dead == SQL_CD_TRUE;
 }
 
 void ConnectionImpl::NotifyConnectComplete(const Error* error, std::int32_t status) {

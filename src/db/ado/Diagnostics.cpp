@@ -50,7 +50,7 @@ bool IsLinkFailure(const std::vector<DiagRecord>& records) {
                        [](const DiagRecord& r) { return r.sqlState.starts_with(u"08"); });
 }
 
-Error MakeError(const std::vector<DiagRecord>& records, std::u16string_view source) {
+Error MakeError(const std::vector<DiagRecord>& records, std::u16string_view source, bool linkLost) {
     std::vector<const DiagRecord*> chain;
     for (const auto& record : records) {
         if (!IsWarning(record))
@@ -61,7 +61,7 @@ Error MakeError(const std::vector<DiagRecord>& records, std::u16string_view sour
             chain.push_back(&record);
     }
     if (chain.empty()) {
-        return Error(kProviderError, std::u16string(source),
+        return Error(linkLost ? kEFail : kProviderError, std::u16string(source),
                      u"The ODBC driver reported a failure without a diagnostic record.");
     }
     std::u16string description;
@@ -70,9 +70,10 @@ Error MakeError(const std::vector<DiagRecord>& records, std::u16string_view sour
             description += u'\n';
         description += record->message;
     }
-    const bool link = IsLinkFailure(records);
+    const bool classEight = IsLinkFailure(records);
+    const bool link = classEight || linkLost;
     const DiagRecord* first = chain.front();
-    if (link) {
+    if (classEight) {
         first = *std::find_if(chain.begin(), chain.end(),
                               [](const DiagRecord* r) { return r->sqlState.starts_with(u"08"); });
     }

@@ -1,0 +1,66 @@
+#include <gtest/gtest.h>
+
+#include "DriverFixture.h"
+#include "db/ado/Error.h"
+
+namespace {
+
+using namespace orvitex::ado;
+using orvitex::ToUtf8;
+using orvitex::testing::PostgresServer;
+
+// The server really goes away under an open connection, and comes back.
+TEST(ConnectionLoss, StoppedServerIsEFailWithOneDisconnectAndReopenWorksAfterRestart) {
+    auto& server = PostgresServer::Shared();
+    if (!server.Running())
+        GTEST_SKIP() << server.Problem();
+    const auto connectionString = server.ConnectionString(server.CreateDatabase());
+    auto environment = Environment::Create();
+    orvitex::ado::testing::RecordingEvents events;
+    auto connection = Connection::Create(environment);
+    connection->SetEvents(&events);
+    connection->Open(connectionString);
+    (void)connection->Execute(u"CREATE TABLE t (id INTEGER)");
+
+    server.Stop();
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        SCOPED_TRACE(attempt);
+        try {
+            (void)connection->Execute(u"SELECT id FROM t");
+            ADD_FAILURE() << "the query succeeded without a server";
+        } catch (const Error& error) {
+            EXPECT_EQ(error.Number(), kEFail) << ToUtf8(error.Description());
+            EXPECT_FALSE(error.Description().empty());
+        }
+    }
+    EXPECT_EQ(events.disconnects, std::vector<std::int32_t>{adStatusOK});  // once, not per failure
+
+    // While the server is down a new connection fails to open, with E_FAIL.
+    auto early = Connection::Create(environment);
+    orvitex::ado::testing::RecordingEvents earlyEvents;
+    early->SetEvents(&earlyEvents);
+    try {
+        early->Open(connectionString);
+        ADD_FAILURE() << "opened without a server";
+    } catch (const Error& error) {
+        EXPECT_EQ(error.Number(), kEFail) << ToUtf8(error.Description());
+    }
+    ASSERT_EQ(earlyEvents.completes.size(), 1u);
+    EXPECT_EQ(earlyEvents.completes[0], std::make_pair(kEFail, adStatusErrorsOccurred));
+    EXPECT_EQ(early->State(), adStateClosed);
+
+    server.Start();
+    ASSERT_TRUE(server.Running()) << server.Problem();
+    auto fresh = Connection::Create(environment);
+    fresh->Open(connectionString);
+    (void)fresh->Execute(u"INSERT INTO t VALUES (5)");
+    EXPECT_EQ(fresh->Execute(u"SELECT id FROM t")->GetFields()[0].Value().ToInt32(), 5);
+
+    // The lost connection can still be closed, and reopened.
+    connection->Close();
+    connection->Open();
+    EXPECT_EQ(connection->Execute(u"SELECT COUNT(*) FROM t")->GetFields()[0].Value().ToInt32(), 1);
+    connection->SetEvents(nullptr);
+}
+
+}  // namespace
