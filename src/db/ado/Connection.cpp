@@ -43,7 +43,7 @@ private:
     locale_t previous_ = locale_t{};
 };
 #else
-struct Utf8CodesetScope {};  // odbc32 takes UTF-16 as it is
+struct [[maybe_unused]] Utf8CodesetScope {};  // odbc32 takes UTF-16 as it is
 #endif
 
 class ConnectionImpl final : public Connection {
@@ -149,7 +149,7 @@ odbc::DbcHandle ConnectionImpl::Connect(const std::u16string& odbcString) {
     SQLHANDLE raw = SQL_NULL_HANDLE;
     SQLRETURN allocated;
     {
-        const Utf8CodesetScope codeset;
+        [[maybe_unused]] const Utf8CodesetScope codeset;
         allocated = SQLAllocHandle(SQL_HANDLE_DBC, environment_->NativeHandle(), &raw);
     }
     if (!SQL_SUCCEEDED(allocated)) {
