@@ -67,7 +67,7 @@ int Main(forms::win32::Application& app, const Options& options, Log& log, platf
     MainWindow main(app, {registry, ui, mainServer, settings}, log, options.quiet);
 
     main.Logic().Form_Load();
-    log.Line(u"aliases written, main server connected");
+    log.Line(u"load done: aliases sent to the ConnectTo key, main server connected");
     if (options.code) {
         main.SetCodeText(*options.code);
         log.Line(u"code box: " + *options.code);

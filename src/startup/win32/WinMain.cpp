@@ -87,6 +87,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     }
     startup::Log log = parsed.options.log ? startup::Log(std::filesystem::path(*parsed.options.log))
                                           : startup::Log();
+    if (parsed.options.log && !log.IsOpen()) {
+        Print(u"--log: cannot write " + *parsed.options.log + u"\n");
+        return install::kExitOtherFailure;
+    }
     forms::win32::Application app(instance);
     startup::win32::Win32Ui screen(app);
     startup::LoggingUi ui(screen, log, parsed.options.quiet);
