@@ -29,9 +29,9 @@ public:
     void ShowMessage(std::u16string_view text, platform::MessageIcon icon) override {
         messages.push_back({std::u16string(text), icon});
     }
-    void SetBusyPointer(bool busy) override {
-        this->busy = busy;
-        pointerChanges.push_back(busy);
+    void SetBusyPointer(bool isBusy) override {
+        busy = isBusy;
+        pointerChanges.push_back(isBusy);
     }
     void EndProgram(int exitCode) override { throw exitCode; }
 
@@ -97,6 +97,9 @@ public:
     std::int64_t ActualSize() const override {
         if (const auto* bytes = value.As<std::shared_ptr<const ado::Bytes>>()) {
             return static_cast<std::int64_t>((*bytes)->size());
+        }
+        if (const auto* text = value.As<std::u16string>()) {
+            return static_cast<std::int64_t>(text->size() * 2);
         }
         return 0;
     }

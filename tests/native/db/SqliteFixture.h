@@ -7,11 +7,11 @@
 #include <string>
 
 #include "Fakes.h"
-#include "Servers.h"
 #include "db/Required.h"
 #include "db/ado/Environment.h"
 #include "db/clsDBMng.h"
 #include "platform/Text.h"
+#include "support/TempDir.h"
 
 namespace orvitex::db::testing {
 
@@ -30,6 +30,13 @@ protected:
         return ado::Environment::Create(drivers);
     }
 
+    // The layer's own rendering of a connection string.
+    std::u16string Rendered(std::u16string_view literal) {
+        auto connection = ado::Connection::Create(environment);
+        connection->SetConnectionString(literal);
+        return connection->ConnectionString();
+    }
+
     void Connect(clsDBMng& target) {
         ASSERT_EQ(target.ConnectServerDB(u"127.0.0.1", u"sa", u"secret", u"orvitex"), 1);
     }
@@ -44,8 +51,8 @@ protected:
         return rows->GetFields().Item(0).Value().ToInt32();
     }
 
-    TempFolder folder;
-    std::filesystem::path file = folder.Path() / "central.db";
+    orvitex::testing::TempDir folder{"orvitex-db"};
+    std::filesystem::path file = folder.File("central.db");
     FakeUi ui;
     MemoryFileSystem files;
     std::shared_ptr<ado::Environment> environment = MakeEnvironment();

@@ -48,14 +48,7 @@ TEST(ConnectionStrings, PiecesAreJoinedByteForByteWithValuesUnescaped) {
 }
 
 // The layer renders what it was given; the class must give it the literal text.
-class ConnectionStringsThroughTheClass : public SqliteTest {
-protected:
-    std::u16string Rendered(std::u16string_view literal) {
-        auto connection = ado::Connection::Create(environment);
-        connection->SetConnectionString(literal);
-        return connection->ConnectionString();
-    }
-};
+class ConnectionStringsThroughTheClass : public SqliteTest {};
 
 TEST_F(ConnectionStringsThroughTheClass, ConnectServerDBHandsOverTheLiteralAndRemembersIt) {
     struct Case {

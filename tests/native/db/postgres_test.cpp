@@ -3,55 +3,64 @@
 #include <memory>
 
 #include "Fakes.h"
-#include "Servers.h"
 #include "db/QueryFailure.h"
 #include "db/clsDBMng.h"
 #include "db/gSQL.h"
 #include "platform/Text.h"
+#include "support/PostgresServer.h"
 
 namespace orvitex::db {
 namespace {
 
+using orvitex::testing::PostgresServer;
 using platform::MessageIcon;
 using testing::FakeUi;
 using testing::MemoryFileSystem;
-using testing::PostgresServer;
 using testing::ShownMessage;
 
-// One server for the suite: starting a cluster takes seconds.
+// The shared server, with a database of the suite's own whose clock answers
+// GETDATE() the way SQL Server's does.
 class Postgres : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        server_ = std::make_unique<PostgresServer>();
-        if (server_->Start()) {
+        auto& server = PostgresServer::Shared();
+        if (!server.Running())
+            return;
+        ado::ProviderDrivers drivers;
+        drivers.sqlServerReplacement = server.ConnectionString(server.CreateDatabase());
+        environment_ = ado::Environment::Create(drivers);
+        FakeUi ui;
+        MemoryFileSystem files;
+        clsDBMng setup(environment_, ui, files);
+        if (setup.ConnectServerDB(u"127.0.0.1", u"postgres", u"", u"postgres") == 1) {
             static_cast<void>(
-                server_->Psql("CREATE FUNCTION getdate() RETURNS timestamp LANGUAGE sql AS "
-                              "$$ SELECT TIMESTAMP '2018-01-23 14:05:09.123' $$"));
+                setup.RunSQL(u"CREATE FUNCTION getdate() RETURNS timestamp LANGUAGE sql AS "
+                             u"$$ SELECT TIMESTAMP '2018-01-23 14:05:09.123' $$"));
         }
     }
-    static void TearDownTestSuite() { server_.reset(); }
+    static void TearDownTestSuite() { environment_ = nullptr; }
 
     void SetUp() override {
-        ASSERT_TRUE(server_->Running()) << "PostgreSQL did not start";
-        ado::ProviderDrivers drivers;
-        drivers.sqlServerReplacement = server_->OdbcString();
-        db = std::make_unique<clsDBMng>(ado::Environment::Create(drivers), ui, files);
+        ASSERT_TRUE(server().Running()) << server().Problem();
+        ASSERT_TRUE(environment_);
+        db = std::make_unique<clsDBMng>(environment_, ui, files);
         ASSERT_EQ(db->ConnectServerDB(u"127.0.0.1", u"postgres", u"", u"postgres"), 1);
     }
     void TearDown() override {
         db.reset();
-        if (!server_->Running()) {
-            ASSERT_TRUE(server_->Start());
-        }
+        if (!server().Running())
+            server().Start();
+        ASSERT_TRUE(server().Running()) << server().Problem();
     }
+    static PostgresServer& server() { return PostgresServer::Shared(); }
 
-    static std::unique_ptr<PostgresServer> server_;
+    static std::shared_ptr<ado::Environment> environment_;
     FakeUi ui;
     MemoryFileSystem files;
     std::unique_ptr<clsDBMng> db;
 };
 
-std::unique_ptr<PostgresServer> Postgres::server_;
+std::shared_ptr<ado::Environment> Postgres::environment_;
 
 TEST_F(Postgres, ALostServerIsReportedReconnectedAndUsedAgainWhenBack) {
     const auto first = db->GetRecordSet(u"SELECT 1 AS n");
@@ -59,17 +68,18 @@ TEST_F(Postgres, ALostServerIsReportedReconnectedAndUsedAgainWhenBack) {
     ASSERT_EQ(first->State(), ado::adStateOpen);
     const auto original = db->sConnect;
 
-    server_->Stop();
+    server().Stop();
     const auto lost = db->GetRecordSet(u"SELECT 2 AS n");
     ASSERT_TRUE(lost);
     EXPECT_EQ(lost->State(), ado::adStateClosed);
     EXPECT_EQ(ui.messages, (std::vector<ShownMessage>{
                                {std::u16string(kConnectionLostMessage), MessageIcon::Critical}}));
+    EXPECT_FALSE(db->ErrorDesc.empty());
     EXPECT_NE(db->sConnect, original);  // the reconnect was attempted
     EXPECT_FALSE(db->IsServerConnect());
-    EXPECT_FALSE(db->ErrorDesc.empty());
 
-    ASSERT_TRUE(server_->Start());
+    server().Start();
+    ASSERT_TRUE(server().Running());
     ui.messages.clear();
     const auto back = db->GetRecordSet(u"SELECT 3 AS n");
     ASSERT_TRUE(back);
@@ -81,7 +91,7 @@ TEST_F(Postgres, ALostServerIsReportedReconnectedAndUsedAgainWhenBack) {
 }
 
 TEST_F(Postgres, ALostLinkMarksTheConnectionLostThoughItIsStillHeld) {
-    server_->Stop();
+    server().Stop();
     EXPECT_EQ(db->RunSQL(u"SELECT 1"), -1000);
     ASSERT_TRUE(db->sConnect);
     EXPECT_FALSE(db->IsServerConnect());

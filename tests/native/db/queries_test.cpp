@@ -98,9 +98,9 @@ TEST_F(SqliteTest, ADescriptionNamingALostConnectionReconnectsFirst) {
     ASSERT_TRUE(result);
     EXPECT_EQ(result->State(), ado::adStateClosed);
     EXPECT_EQ(ui.messages, (std::vector<ShownMessage>{{kLost, MessageIcon::Critical}}));
+    EXPECT_NE(db.ErrorDesc.find(u"연결을"), std::u16string::npos);  // kept across the reconnect
     EXPECT_NE(db.sConnect, connection);
     EXPECT_TRUE(db.IsServerConnect());
-    EXPECT_NE(db.ErrorDesc.find(u"연결을"), std::u16string::npos);
 }
 
 TEST_F(SqliteTest, AQueryWithoutAnyConnectionReportsTheLinkWithoutAReconnect) {
