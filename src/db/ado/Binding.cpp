@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <deque>
 #include <variant>
 
@@ -12,13 +13,6 @@ namespace {
 using Buffer = std::variant<std::u16string, std::int32_t, std::int64_t, double, unsigned char,
                             SQL_TIMESTAMP_STRUCT, SQL_DATE_STRUCT, SQL_TIME_STRUCT,
                             std::shared_ptr<const Bytes>>;
-
-struct Binding {
-    SQLSMALLINT cType = SQL_C_WCHAR;
-    SQLSMALLINT sqlType = SQL_WVARCHAR;
-    SQLULEN columnSize = 1;
-    SQLSMALLINT digits = 0;
-};
 
 bool IsTextType(std::int32_t type) {
     switch (type) {
@@ -88,10 +82,9 @@ std::u16string DecimalText(const Variant& value) {
             return value.As<Decimal>()->digits;
         case Variant::Kind::Int32:
         case Variant::Kind::Int64:
+            return value.ToText();
         case Variant::Kind::Boolean:
-            return value.ToText() == u"True"    ? u"-1"
-                   : value.ToText() == u"False" ? u"0"
-                                                : value.ToText();
+            return value.ToBoolean() ? u"-1" : u"0";
         case Variant::Kind::Double:
             return DoubleToDecimalText(*value.As<double>());
         default:
@@ -101,8 +94,140 @@ std::u16string DecimalText(const Variant& value) {
     }
 }
 
-std::int32_t SqlTypeOfInteger(std::int32_t type) {
-    return type == adSmallInt ? SQL_SMALLINT : type == adTinyInt ? SQL_TINYINT : SQL_INTEGER;
+// What SQLBindParameter is given for one marker; the value lives in `buffer`.
+struct Bound {
+    SQLSMALLINT cType = SQL_C_WCHAR;
+    SQLSMALLINT sqlType = SQL_WVARCHAR;
+    SQLULEN columnSize = 1;
+    SQLSMALLINT digits = 0;
+    SQLPOINTER data = nullptr;
+    SQLLEN length = 0;
+    SQLLEN indicator = SQL_NULL_DATA;
+};
+
+SQLULEN AtLeast(SQLULEN actual, std::int64_t declared) {
+    return std::max<SQLULEN>(
+        {actual, static_cast<SQLULEN>(std::max<std::int64_t>(declared, 0)), 1});
+}
+
+// A declared Size smaller than the value never cuts it: the statement decides what fits.
+Bound BindText(const ParamSpec& spec, std::int32_t type, bool isNull, Buffer& buffer) {
+    auto& text = buffer.emplace<std::u16string>(isNull ? std::u16string() : spec.value.ToText());
+    const auto chars = static_cast<SQLULEN>(text.size());
+    const bool narrow = type == adChar || type == adVarChar || type == adLongVarChar;
+    const bool isLong =
+        type == adLongVarChar || type == adLongVarWChar || chars > (narrow ? 8000u : 4000u);
+    text.push_back(u'\0');
+    Bound b;
+    b.sqlType = static_cast<SQLSMALLINT>(narrow ? (isLong ? SQL_LONGVARCHAR : SQL_VARCHAR)
+                                                : (isLong ? SQL_WLONGVARCHAR : SQL_WVARCHAR));
+    b.columnSize = AtLeast(chars, spec.size);
+    b.data = text.data();
+    b.length = static_cast<SQLLEN>(text.size() * sizeof(char16_t));
+    if (!isNull)
+        b.indicator = static_cast<SQLLEN>(chars * sizeof(char16_t));
+    return b;
+}
+
+template <typename T>
+Bound BindFixed(T value, bool isNull, Buffer& buffer, SQLSMALLINT cType, SQLSMALLINT sqlType,
+                SQLULEN columnSize, SQLSMALLINT digits = 0) {
+    Bound b{cType, sqlType, columnSize, digits};
+    b.data = &buffer.emplace<T>(value);
+    if (!isNull)
+        b.indicator = 0;
+    return b;
+}
+
+Bound BindDecimal(const ParamSpec& spec, std::int32_t type, bool isNull, Buffer& buffer) {
+    auto& text = buffer.emplace<std::u16string>(isNull ? u"0" : DecimalText(spec.value));
+    const auto digitCount = static_cast<SQLULEN>(
+        std::count_if(text.begin(), text.end(), [](char16_t c) { return c >= u'0' && c <= u'9'; }));
+    Bound b;
+    b.sqlType = static_cast<SQLSMALLINT>(type == adNumeric ? SQL_NUMERIC : SQL_DECIMAL);
+    b.columnSize =
+        spec.precision ? spec.precision : std::min<SQLULEN>(38, std::max<SQLULEN>(digitCount, 1));
+    b.digits = static_cast<SQLSMALLINT>(spec.precision ? spec.scale : DecimalScale(text));
+    b.data = text.data();
+    b.length = static_cast<SQLLEN>(text.size() * sizeof(char16_t));
+    if (!isNull)
+        b.indicator = b.length;
+    return b;
+}
+
+Bound BindDate(const ParamSpec& spec, std::int32_t type, bool isNull, Buffer& buffer) {
+    const DateTime d = isNull ? DateTime{} : spec.value.ToDateTime();
+    const auto u = [](std::int32_t v) { return static_cast<SQLUSMALLINT>(v); };
+    if (type == adDBDate) {
+        return BindFixed(SQL_DATE_STRUCT{static_cast<SQLSMALLINT>(d.year), u(d.month), u(d.day)},
+                         isNull, buffer, SQL_C_TYPE_DATE, SQL_TYPE_DATE, 10);
+    }
+    if (type == adDBTime) {
+        return BindFixed(SQL_TIME_STRUCT{u(d.hour), u(d.minute), u(d.second)}, isNull, buffer,
+                         SQL_C_TYPE_TIME, SQL_TYPE_TIME, 8);
+    }
+    return BindFixed(SQL_TIMESTAMP_STRUCT{static_cast<SQLSMALLINT>(d.year), u(d.month), u(d.day),
+                                          u(d.hour), u(d.minute), u(d.second),
+                                          static_cast<SQLUINTEGER>(d.millisecond) * 1000000u},
+                     isNull, buffer, SQL_C_TYPE_TIMESTAMP, SQL_TYPE_TIMESTAMP, 23, 3);
+}
+
+// The shared bytes are bound in place and whole: no copy, no truncation.
+Bound BindBinary(const ParamSpec& spec, std::int32_t type, bool isNull, Buffer& buffer) {
+    static std::byte none{};
+    const auto& bytes = buffer.emplace<std::shared_ptr<const Bytes>>(
+        isNull ? std::make_shared<const Bytes>() : spec.value.ToBytes());
+    const auto size = static_cast<SQLULEN>(bytes->size());
+    const bool isLong = type == adLongVarBinary || size > 8000;
+    Bound b;
+    b.cType = SQL_C_BINARY;
+    b.sqlType = static_cast<SQLSMALLINT>(isLong ? SQL_LONGVARBINARY
+                                                : (type == adBinary ? SQL_BINARY : SQL_VARBINARY));
+    b.columnSize = AtLeast(size, spec.size);
+    b.data = bytes->empty() ? static_cast<void*>(&none) : const_cast<std::byte*>(bytes->data());
+    b.length = static_cast<SQLLEN>(size);
+    if (!isNull)
+        b.indicator = b.length;
+    return b;
+}
+
+Bound BindValue(const ParamSpec& spec, Buffer& buffer) {
+    const std::int32_t type = EffectiveType(spec);
+    const bool isNull = spec.value.IsNull() || spec.value.IsEmpty();
+    if (IsTextType(type))
+        return BindText(spec, type, isNull, buffer);
+    switch (type) {
+        case adInteger:
+        case adSmallInt:
+        case adTinyInt:
+            return BindFixed(isNull ? 0 : spec.value.ToInt32(), isNull, buffer, SQL_C_SLONG,
+                             static_cast<SQLSMALLINT>(type == adSmallInt  ? SQL_SMALLINT
+                                                      : type == adTinyInt ? SQL_TINYINT
+                                                                          : SQL_INTEGER),
+                             10);
+        case adBigInt:
+            return BindFixed(isNull ? std::int64_t{0} : spec.value.ToInt64(), isNull, buffer,
+                             SQL_C_SBIGINT, SQL_BIGINT, 19);
+        case adBoolean:
+            return BindFixed(static_cast<unsigned char>(!isNull && spec.value.ToBoolean()), isNull,
+                             buffer, SQL_C_BIT, SQL_BIT, 1);
+        case adDouble:
+        case adSingle:
+            return BindFixed(isNull ? 0.0 : spec.value.ToDouble(), isNull, buffer, SQL_C_DOUBLE,
+                             static_cast<SQLSMALLINT>(type == adSingle ? SQL_REAL : SQL_DOUBLE),
+                             15);
+        case adDecimal:
+        case adNumeric:
+        case adCurrency:
+            return BindDecimal(spec, type, isNull, buffer);
+        case adDate:
+        case adDBDate:
+        case adDBTime:
+        case adDBTimeStamp:
+            return BindDate(spec, type, isNull, buffer);
+        default:
+            return BindBinary(spec, type, isNull, buffer);
+    }
 }
 
 }  // namespace
@@ -124,127 +249,11 @@ void ParameterBinder::Bind(Connection& connection, SQLHSTMT statement,
             throw Error(adErrFeatureNotAvailable, std::u16string(source),
                         u"Only input parameters are supported.");
         }
-        const std::int32_t type = EffectiveType(spec);
-        const bool isNull = spec.value.IsNull() || spec.value.IsEmpty();
-        Binding b;
         Buffer& buffer = storage_->buffers.emplace_back(std::int32_t{0});
-        SQLLEN& indicator = storage_->indicators.emplace_back(SQL_NULL_DATA);
-        SQLPOINTER data = nullptr;
-        SQLLEN length = 0;
-
-        if (IsTextType(type)) {
-            std::u16string text = isNull ? std::u16string() : spec.value.ToText();
-            const auto chars = static_cast<SQLULEN>(text.size());
-            const bool narrow = type == adChar || type == adVarChar || type == adLongVarChar;
-            const bool isLong =
-                type == adLongVarChar || type == adLongVarWChar || chars > (narrow ? 8000u : 4000u);
-            b = {SQL_C_WCHAR,
-                 static_cast<SQLSMALLINT>(narrow ? (isLong ? SQL_LONGVARCHAR : SQL_VARCHAR)
-                                                 : (isLong ? SQL_WLONGVARCHAR : SQL_WVARCHAR)),
-                 std::max<SQLULEN>(
-                     {chars, static_cast<SQLULEN>(std::max<std::int64_t>(spec.size, 0)), 1}),
-                 0};
-            // Never cut a value to a smaller declared Size: the statement decides what fits.
-            buffer = std::move(text);
-            auto& stored = std::get<std::u16string>(buffer);
-            stored.push_back(u'\0');
-            data = stored.data();
-            length = static_cast<SQLLEN>(stored.size() * sizeof(char16_t));
-            if (!isNull)
-                indicator = static_cast<SQLLEN>(chars * sizeof(char16_t));
-        } else if (type == adInteger || type == adSmallInt || type == adTinyInt) {
-            buffer = isNull ? 0 : spec.value.ToInt32();
-            b = {SQL_C_SLONG, static_cast<SQLSMALLINT>(SqlTypeOfInteger(type)), 10, 0};
-            data = &std::get<std::int32_t>(buffer);
-            if (!isNull)
-                indicator = 0;
-        } else if (type == adBigInt) {
-            buffer = isNull ? std::int64_t{0} : spec.value.ToInt64();
-            b = {SQL_C_SBIGINT, SQL_BIGINT, 19, 0};
-            data = &std::get<std::int64_t>(buffer);
-            if (!isNull)
-                indicator = 0;
-        } else if (type == adBoolean) {
-            buffer = static_cast<unsigned char>(!isNull && spec.value.ToBoolean() ? 1 : 0);
-            b = {SQL_C_BIT, SQL_BIT, 1, 0};
-            data = &std::get<unsigned char>(buffer);
-            if (!isNull)
-                indicator = 0;
-        } else if (type == adDouble || type == adSingle) {
-            buffer = isNull ? 0.0 : spec.value.ToDouble();
-            b = {SQL_C_DOUBLE, static_cast<SQLSMALLINT>(type == adSingle ? SQL_REAL : SQL_DOUBLE),
-                 15, 0};
-            data = &std::get<double>(buffer);
-            if (!isNull)
-                indicator = 0;
-        } else if (type == adDecimal || type == adNumeric || type == adCurrency) {
-            std::u16string text = isNull ? u"0" : DecimalText(spec.value);
-            const int scale = spec.precision ? spec.scale : DecimalScale(text);
-            const auto digitCount = static_cast<SQLULEN>(std::count_if(
-                text.begin(), text.end(), [](char16_t c) { return c >= u'0' && c <= u'9'; }));
-            const SQLULEN precision = spec.precision
-                                          ? spec.precision
-                                          : std::min<SQLULEN>(38, std::max<SQLULEN>(digitCount, 1));
-            b = {SQL_C_WCHAR,
-                 static_cast<SQLSMALLINT>(type == adNumeric ? SQL_NUMERIC : SQL_DECIMAL), precision,
-                 static_cast<SQLSMALLINT>(scale)};
-            buffer = std::move(text);
-            auto& stored = std::get<std::u16string>(buffer);
-            data = stored.data();
-            length = static_cast<SQLLEN>(stored.size() * sizeof(char16_t));
-            if (!isNull)
-                indicator = length;
-        } else if (type == adDBDate) {
-            const DateTime d = isNull ? DateTime{} : spec.value.ToDateTime();
-            buffer = SQL_DATE_STRUCT{static_cast<SQLSMALLINT>(d.year),
-                                     static_cast<SQLUSMALLINT>(d.month),
-                                     static_cast<SQLUSMALLINT>(d.day)};
-            b = {SQL_C_TYPE_DATE, SQL_TYPE_DATE, 10, 0};
-            data = &std::get<SQL_DATE_STRUCT>(buffer);
-            if (!isNull)
-                indicator = 0;
-        } else if (type == adDBTime) {
-            const DateTime d = isNull ? DateTime{} : spec.value.ToDateTime();
-            buffer = SQL_TIME_STRUCT{static_cast<SQLUSMALLINT>(d.hour),
-                                     static_cast<SQLUSMALLINT>(d.minute),
-                                     static_cast<SQLUSMALLINT>(d.second)};
-            b = {SQL_C_TYPE_TIME, SQL_TYPE_TIME, 8, 0};
-            data = &std::get<SQL_TIME_STRUCT>(buffer);
-            if (!isNull)
-                indicator = 0;
-        } else if (type == adDate || type == adDBTimeStamp) {
-            const DateTime d = isNull ? DateTime{} : spec.value.ToDateTime();
-            buffer = SQL_TIMESTAMP_STRUCT{static_cast<SQLSMALLINT>(d.year),
-                                          static_cast<SQLUSMALLINT>(d.month),
-                                          static_cast<SQLUSMALLINT>(d.day),
-                                          static_cast<SQLUSMALLINT>(d.hour),
-                                          static_cast<SQLUSMALLINT>(d.minute),
-                                          static_cast<SQLUSMALLINT>(d.second),
-                                          static_cast<SQLUINTEGER>(d.millisecond) * 1000000u};
-            b = {SQL_C_TYPE_TIMESTAMP, SQL_TYPE_TIMESTAMP, 23, 3};
-            data = &std::get<SQL_TIMESTAMP_STRUCT>(buffer);
-            if (!isNull)
-                indicator = 0;
-        } else {  // binary: the shared bytes are bound in place, whole
-            static std::byte none{};
-            auto bytes = isNull ? std::make_shared<const Bytes>() : spec.value.ToBytes();
-            const auto size = static_cast<SQLULEN>(bytes->size());
-            const bool isLong = type == adLongVarBinary || size > 8000;
-            b = {SQL_C_BINARY,
-                 static_cast<SQLSMALLINT>(isLong ? SQL_LONGVARBINARY
-                                                 : (type == adBinary ? SQL_BINARY : SQL_VARBINARY)),
-                 std::max<SQLULEN>(
-                     {size, static_cast<SQLULEN>(std::max<std::int64_t>(spec.size, 0)), 1}),
-                 0};
-            data =
-                bytes->empty() ? static_cast<void*>(&none) : const_cast<std::byte*>(bytes->data());
-            length = static_cast<SQLLEN>(size);
-            buffer = std::move(bytes);
-            if (!isNull)
-                indicator = length;
-        }
+        const Bound b = BindValue(spec, buffer);
+        SQLLEN& indicator = storage_->indicators.emplace_back(b.indicator);
         Check(SQLBindParameter(statement, number, SQL_PARAM_INPUT, b.cType, b.sqlType, b.columnSize,
-                               b.digits, data, length, &indicator),
+                               b.digits, b.data, b.length, &indicator),
               connection, SQL_HANDLE_STMT, statement, source);
     }
 }

@@ -364,6 +364,84 @@ TEST_P(DriverTest, ConnectionStringReadsBackAsTheLayersRendering) {
     EXPECT_EQ(connection->State(), adStateClosed);
 }
 
+TEST_P(DriverTest, ParameterKindsConvertTheirValuesWhenBound) {
+    Exec(
+        u"CREATE TABLE p (id INTEGER, txt VARCHAR(50), num INTEGER, money NUMERIC(8,2), "
+        u"rate NUMERIC(20,7), stamp " +
+        D(dialect_.timestamp) + u", other VARCHAR(20))");
+    struct Kind {
+        const char* name;
+        std::int32_t type;
+        std::uint8_t precision, scale;
+        Variant value;
+        const char16_t* stored;  // the column's value read back, as text
+    };
+    const Kind kinds[] = {
+        {"adVarWChar from a number", adVarWChar, 0, 0, Variant(std::int32_t{42}), u"42"},
+        {"adInteger from text", adInteger, 0, 0, Variant(u" 17 "), u"17"},
+        {"adDecimal 8/2 from a double", adDecimal, 8, 2, Variant(1234.5), u"1234.5"},
+        {"adDecimal 20/7 from text", adDecimal, 20, 7, Variant(u"0.1234567"), u"0.1234567"},
+        {"adDate from text", adDate, 0, 0, Variant(u"2018-01-23 14:05:09"), u"2018-01-23 14:05:09"},
+        {"adIUnknown takes the value's kind", adIUnknown, 0, 0, Variant(u"free"), u"free"},
+    };
+    auto command = Command::Create();
+    command->SetActiveConnection(connection_);
+    command->SetCommandText(u"INSERT INTO p VALUES (1, ?, ?, ?, ?, ?, ?)");
+    for (const auto& kind : kinds) {
+        auto parameter = command->CreateParameter(orvitex::FromUtf8(kind.name), kind.type,
+                                                  adParamInput, 0, Variant());
+        parameter->SetPrecision(kind.precision);
+        parameter->SetNumericScale(kind.scale);
+        parameter->SetValue(kind.value);
+        command->GetParameters().Append(parameter);
+    }
+    (void)command->Execute();
+    auto recordset = Query(u"SELECT txt, num, money, rate, stamp, other FROM p");
+    for (std::int32_t i = 0; i < 6; ++i) {
+        SCOPED_TRACE(kinds[i].name);
+        EXPECT_EQ(ToUtf8(recordset->GetFields()[i].Value().ToText()), ToUtf8(kinds[i].stored));
+    }
+    // The same markers with every value Null, and with a value that cannot convert.
+    const std::vector<Variant> nulls(6, Variant::MakeNull());
+    (void)command->Execute(nullptr, &nulls);
+    EXPECT_EQ(Query(u"SELECT COUNT(*) FROM p WHERE txt IS NULL AND stamp IS NULL")
+                  ->GetFields()[0]
+                  .Value()
+                  .ToInt32(),
+              1);
+    command->GetParameters().Item(Variant(std::int32_t{1}))->SetValue(Variant(u"seventeen"));
+    EXPECT_EQ(ErrorNumberOf([&] { (void)command->Execute(); }), kTypeMismatch);
+}
+
+TEST_P(DriverTest, RecordsetOverAStatementWithoutRowsStaysClosed) {
+    Exec(u"CREATE TABLE t (id INTEGER)");
+    auto recordset = Recordset::Create();
+    recordset->Open(u"INSERT INTO t VALUES (1)", connection_);
+    EXPECT_EQ(recordset->State(), adStateClosed);
+    EXPECT_EQ(Query(u"SELECT COUNT(*) FROM t")->GetFields()[0].Value().ToInt32(), 1);
+}
+
+TEST_P(DriverTest, LongTextIsReadWholeAndInChunks) {
+    Exec(u"CREATE TABLE t (body TEXT)");
+    std::u16string body;
+    for (int i = 0; i < 5000; ++i)
+        body += u"오르비-";
+    auto command = Command::Create();
+    command->SetActiveConnection(connection_);
+    command->SetCommandText(u"INSERT INTO t VALUES (?)");
+    const std::vector<Variant> values = {Variant(body)};
+    (void)command->Execute(nullptr, &values);
+    auto recordset = Query(u"SELECT body FROM t");
+    auto& field = recordset->GetFields()[0];
+    EXPECT_EQ(field.Value().ToText(), body);
+    EXPECT_EQ(field.ActualSize(), static_cast<std::int64_t>(body.size() * 2));
+    std::u16string joined;
+    for (Variant piece = field.GetChunk(4096); !piece.IsNull(); piece = field.GetChunk(4096)) {
+        joined += piece.ToText();
+    }
+    EXPECT_EQ(joined, body);
+}
+
 INSTANTIATE_TEST_SUITE_P(Drivers, DriverTest, ::testing::Values("SQLite3", "PostgreSQL"),
                          [](const auto& row) { return row.param; });
 
