@@ -3,6 +3,8 @@
 #include "WindowFixture.h"
 #include "message/CompletionLayout.h"
 #include "message/win32/CompletionWindowWin32.h"
+#include "platform/Text.h"
+#include "platform/win32/WideString.h"
 
 namespace orvitex::message {
 namespace {
@@ -17,6 +19,9 @@ struct Observed {
     RECT outer{};
     RECT client{};
     bool mainEnabled = true;
+    LONG style = 0;
+    LONG exStyle = 0;
+    std::vector<std::string> controls;  // "text @ left,top" of each control, in table order
     enum class Then { Close, ClickBody, ClickCaption } then = Then::Close;
 };
 Observed* observed = nullptr;
@@ -32,6 +37,27 @@ BOOL CALLBACK FindOther(HWND window, LPARAM) {
     return TRUE;
 }
 
+std::string Describe(HWND control) {
+    wchar_t text[128]{};
+    GetWindowTextW(control, text, 128);
+    const RECT r = testing::RectInParent(control);
+    return ToUtf8(orvitex::win32::FromWide(text)) + " @ " + std::to_string(r.left) + "," +
+           std::to_string(r.top);
+}
+
+void RecordControls(Observed& seen) {
+    const forms::FormSpec& spec = CompletionForm();
+    std::vector<HWND> handles;
+    for (std::size_t i = 0; i < spec.controls.size(); ++i) {
+        const forms::ControlRef container = spec.controls[i].container;
+        HWND parent = container.name.empty()
+                          ? seen.window
+                          : handles[static_cast<std::size_t>(spec.IndexOf(container))];
+        handles.push_back(GetDlgItem(parent, forms::kFirstControlId + static_cast<int>(i)));
+        seen.controls.push_back(handles.back() ? Describe(handles.back()) : "missing");
+    }
+}
+
 void CALLBACK OnTimer(HWND timerWindow, UINT, UINT_PTR id, DWORD) {
     EnumThreadWindows(GetCurrentThreadId(), FindOther, 0);
     if (!observed->window) {
@@ -41,6 +67,9 @@ void CALLBACK OnTimer(HWND timerWindow, UINT, UINT_PTR id, DWORD) {
     GetWindowRect(observed->window, &observed->outer);
     GetClientRect(observed->window, &observed->client);
     observed->mainEnabled = IsWindowEnabled(observed->main);
+    observed->style = GetWindowLongW(observed->window, GWL_STYLE);
+    observed->exStyle = GetWindowLongW(observed->window, GWL_EXSTYLE);
+    RecordControls(*observed);
     HWND panel = GetDlgItem(observed->window, forms::kFirstControlId);
     HWND body = GetDlgItem(panel, forms::kFirstControlId + 5);
     switch (observed->then) {
@@ -76,6 +105,16 @@ TEST(CompletionWindowOnScreen, CentredOverTheMainWindowAndTheCloseBoxReturns) {
     EXPECT_EQ(seen.client.right, f.Px(6855));
     EXPECT_EQ(seen.client.bottom, f.Px(2655));
     EXPECT_FALSE(seen.mainEnabled) << "the main window takes no input meanwhile";
+    EXPECT_TRUE(seen.exStyle & WS_EX_DLGMODALFRAME);
+    EXPECT_TRUE(seen.style & WS_SYSMENU) << "close box";
+    EXPECT_FALSE(seen.style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME));
+    const forms::FormSpec& spec = CompletionForm();
+    ASSERT_EQ(seen.controls.size(), spec.controls.size());
+    for (std::size_t i = 0; i < spec.controls.size(); ++i) {
+        const forms::ControlSpec& c = spec.controls[i];
+        EXPECT_EQ(seen.controls[i], ToUtf8(c.text) + " @ " + std::to_string(f.Px(c.rect.left)) +
+                                        "," + std::to_string(f.Px(c.rect.top)));
+    }
     RECT main{};
     GetWindowRect(seen.main, &main);
     EXPECT_NEAR((seen.outer.left + seen.outer.right) / 2.0, (main.left + main.right) / 2.0, 1);
