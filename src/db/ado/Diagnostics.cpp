@@ -45,9 +45,15 @@ std::vector<DiagRecord> ReadDiagnostics(SQLSMALLINT handleType, SQLHANDLE handle
     return records;
 }
 
+bool IsLinkState(std::u16string_view state) {
+    // Class 08, and the server-side ends of a session (PostgreSQL's shutdown
+    // states), which the driver reports instead when the server went away.
+    return state.starts_with(u"08") || state == u"57P01" || state == u"57P02" || state == u"57P03";
+}
+
 bool IsLinkFailure(const std::vector<DiagRecord>& records) {
     return std::any_of(records.begin(), records.end(),
-                       [](const DiagRecord& r) { return r.sqlState.starts_with(u"08"); });
+                       [](const DiagRecord& r) { return IsLinkState(r.sqlState); });
 }
 
 Error MakeError(const std::vector<DiagRecord>& records, std::u16string_view source, bool linkLost) {
@@ -70,13 +76,11 @@ Error MakeError(const std::vector<DiagRecord>& records, std::u16string_view sour
             description += u'\n';
         description += record->message;
     }
-    const bool classEight = IsLinkFailure(records);
-    const bool link = classEight || linkLost;
-    const DiagRecord* first = chain.front();
-    if (classEight) {
-        first = *std::find_if(chain.begin(), chain.end(),
-                              [](const DiagRecord* r) { return r->sqlState.starts_with(u"08"); });
-    }
+    const auto linkRecord = std::find_if(records.begin(), records.end(), [](const DiagRecord& r) {
+        return IsLinkState(r.sqlState);
+    });
+    const bool link = linkRecord != records.end() || linkLost;
+    const DiagRecord* first = linkRecord != records.end() ? &*linkRecord : chain.front();
     return Error(link ? kEFail : kProviderError, std::u16string(source), std::move(description),
                  first->sqlState);
 }

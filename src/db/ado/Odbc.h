@@ -73,9 +73,10 @@ struct DiagRecord {
 
 // Every diagnostic record the handle holds, in the driver's order.
 [[nodiscard]] std::vector<DiagRecord> ReadDiagnostics(SQLSMALLINT handleType, SQLHANDLE handle);
+[[nodiscard]] bool IsLinkState(std::u16string_view sqlState);
 [[nodiscard]] bool IsLinkFailure(const std::vector<DiagRecord>& records);
-// The ado::Error for a failed call: E_FAIL for a lost link (SQLSTATE class 08,
-// or linkLost when the driver says so otherwise), the provider error otherwise;
+// The ado::Error for a failed call: E_FAIL for a lost link (a link state, or
+// linkLost when the driver says so otherwise), the provider error otherwise;
 // the description holds each record's message.
 [[nodiscard]] Error MakeError(const std::vector<DiagRecord>& records, std::u16string_view source,
                               bool linkLost = false);

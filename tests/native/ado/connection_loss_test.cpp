@@ -22,7 +22,21 @@ TEST(ConnectionLoss, StoppedServerIsEFailWithOneDisconnectAndReopenWorksAfterRes
     connection->Open(connectionString);
     (void)connection->Execute(u"CREATE TABLE t (id INTEGER)");
 
+    // A connection that never ran a statement learns of the loss on its first one.
+    orvitex::ado::testing::RecordingEvents idleEvents;
+    auto idle = Connection::Create(environment);
+    idle->SetEvents(&idleEvents);
+    idle->Open(connectionString);
+
     server.Stop();
+    try {
+        (void)idle->Execute(u"SELECT 1");
+        ADD_FAILURE() << "the idle connection's query succeeded without a server";
+    } catch (const Error& error) {
+        EXPECT_EQ(error.Number(), kEFail) << ToUtf8(error.Description());
+    }
+    EXPECT_EQ(idleEvents.disconnects.size(), 1u);
+    idle->SetEvents(nullptr);
     for (int attempt = 0; attempt < 2; ++attempt) {
         SCOPED_TRACE(attempt);
         try {
