@@ -1,3 +1,8 @@
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include "DriverFixture.h"
@@ -74,6 +79,69 @@ TEST(ConnectionLoss, StoppedServerIsEFailWithOneDisconnectAndReopenWorksAfterRes
     connection->Close();
     connection->Open();
     EXPECT_EQ(connection->Execute(u"SELECT COUNT(*) FROM t")->GetFields()[0].Value().ToInt32(), 1);
+    connection->SetEvents(nullptr);
+}
+
+// A loopback port that accepts TCP connections and never says a word.
+class SilentListener {
+public:
+    SilentListener() : fd_(socket(AF_INET, SOCK_STREAM, 0)) {
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        if (fd_ >= 0 && bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+            listen(fd_, 4) == 0 &&
+            getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &length) == 0) {
+            port_ = ntohs(address.sin_port);
+        }
+    }
+    ~SilentListener() {
+        if (fd_ >= 0)
+            close(fd_);
+    }
+    SilentListener(const SilentListener&) = delete;
+    SilentListener& operator=(const SilentListener&) = delete;
+    std::uint16_t Port() const { return port_; }
+
+private:
+    int fd_;
+    std::uint16_t port_ = 0;
+};
+
+TEST(Timeouts, ConnectionTimeoutEndsALoginTheServerNeverAnswers) {
+    SilentListener listener;
+    ASSERT_NE(listener.Port(), 0);
+    auto connection = Connection::Create(Environment::Create());
+    connection->SetConnectionTimeout(1);
+    try {
+        connection->Open(u"Driver={PostgreSQL Unicode};Server=127.0.0.1;Port=" +
+                         orvitex::ToText(std::int64_t{listener.Port()}) +
+                         u";Database=x;UID=postgres");
+        ADD_FAILURE() << "opened against a silent port";
+    } catch (const Error& error) {
+        EXPECT_EQ(error.Number(), kEFail) << ToUtf8(error.Description());
+    }
+    EXPECT_EQ(connection->State(), adStateClosed);
+}
+
+TEST(Timeouts, CommandTimeoutCancelsAQueryWithoutLosingTheLink) {
+    auto& server = PostgresServer::Shared();
+    if (!server.Running())
+        GTEST_SKIP() << server.Problem();
+    orvitex::ado::testing::RecordingEvents events;
+    auto connection = Connection::Create(Environment::Create());
+    connection->SetEvents(&events);
+    connection->Open(server.ConnectionString());
+    connection->SetCommandTimeout(1);
+    try {
+        (void)connection->Execute(u"SELECT pg_sleep(30)");
+        ADD_FAILURE() << "the query outlived its time-out";
+    } catch (const Error& error) {
+        EXPECT_EQ(error.Number(), kProviderError) << ToUtf8(error.Description());
+    }
+    EXPECT_TRUE(events.disconnects.empty());
+    EXPECT_EQ(connection->Execute(u"SELECT 4")->GetFields()[0].Value().ToInt32(), 4);
     connection->SetEvents(nullptr);
 }
 
