@@ -1,7 +1,11 @@
 // Fetches a 256 MiB setup program from a binary column the way the installation
 // run does (GetRecordSet, then Value, ActualSize and GetChunk of the field, then
 // one write of the file) and compares it with the sqlite3 shell's writefile().
+// A plain ODBC program doing the least the driver allows is measured as well, in
+// a child process, to tell the driver's own cost from the layer's.
 #include <fcntl.h>
+#include <sql.h>
+#include <sqlext.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -123,10 +127,81 @@ bool FetchThroughTheClass(const fs::path& database, const fs::path& target) {
     return files.WriteWholeFile(FromUtf8(target.string()), *bytes);
 }
 
+struct Measure {
+    double seconds = 0;
+    double peakMiB = 0;
+};
+
+// The driver's floor: ask the length, fetch the value in one call, write it.
+bool FetchThroughPlainOdbc(const fs::path& database, const fs::path& target) {
+    SQLHENV env = SQL_NULL_HENV;
+    SQLHDBC dbc = SQL_NULL_HDBC;
+    SQLHSTMT statement = SQL_NULL_HSTMT;
+    SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env);
+    SQLSetEnvAttr(env, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
+    SQLAllocHandle(SQL_HANDLE_DBC, env, &dbc);
+    std::string text = "Driver={SQLite3};Database=" + database.string() + ";";
+    if (!SQL_SUCCEEDED(SQLDriverConnect(dbc, nullptr, reinterpret_cast<SQLCHAR*>(text.data()),
+                                        SQL_NTS, nullptr, 0, nullptr, SQL_DRIVER_NOPROMPT))) {
+        return false;
+    }
+    SQLAllocHandle(SQL_HANDLE_STMT, dbc, &statement);
+    std::string sql =
+        std::string("SELECT 실행파일 FROM ") + kTable + " WHERE 파일이름 = 'setup.exe'";
+    if (!SQL_SUCCEEDED(SQLExecDirect(statement, reinterpret_cast<SQLCHAR*>(sql.data()), SQL_NTS)) ||
+        !SQL_SUCCEEDED(SQLFetch(statement))) {
+        return false;
+    }
+    char none = 0;
+    SQLLEN length = 0;
+    SQLGetData(statement, 1, SQL_C_BINARY, &none, 0, &length);
+    if (length <= 0)
+        return false;
+    std::vector<std::byte> bytes(static_cast<std::size_t>(length));
+    if (!SQL_SUCCEEDED(SQLGetData(statement, 1, SQL_C_BINARY, bytes.data(), length, &length))) {
+        return false;
+    }
+    PosixFiles files;
+    const bool written = files.WriteWholeFile(FromUtf8(target.string()), bytes);
+    SQLFreeHandle(SQL_HANDLE_STMT, statement);
+    SQLDisconnect(dbc);
+    SQLFreeHandle(SQL_HANDLE_DBC, dbc);
+    SQLFreeHandle(SQL_HANDLE_ENV, env);
+    return written;
+}
+
 double PeakRssMiB() {
     rusage usage{};
     ::getrusage(RUSAGE_SELF, &usage);
     return static_cast<double>(usage.ru_maxrss) / 1024.0;
+}
+
+// Runs a fetch in a child of its own, so that its peak memory is its own.
+template <typename Fetch>
+Measure InChild(Fetch fetch) {
+    int channel[2];
+    if (::pipe(channel) != 0)
+        throw std::runtime_error("pipe");
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::close(channel[0]);
+        const auto start = Clock::now();
+        Measure measured{-1, 0};
+        if (fetch())
+            measured.seconds = Seconds(start);
+        measured.peakMiB = PeakRssMiB();
+        const auto written = ::write(channel[1], &measured, sizeof measured);
+        ::_exit(written == sizeof measured ? 0 : 1);
+    }
+    ::close(channel[1]);
+    Measure measured{-1, 0};
+    const auto got = ::read(channel[0], &measured, sizeof measured);
+    ::close(channel[0]);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    if (got != sizeof measured || measured.seconds < 0)
+        throw std::runtime_error("child fetch failed");
+    return measured;
 }
 
 }  // namespace
@@ -151,12 +226,20 @@ int main() {
                                       "', 실행파일) FROM " + kTable +
                                       " WHERE 파일이름 = 'setup.exe';";
         double shellSeconds = 1e9, classSeconds = 1e9;
+        const auto fromOdbc = folder / "odbc.bin";
+        Measure plain{1e9, 0};
         for (int round = 0; round < 2; ++round) {
             fs::remove(fromShell);
             auto start = Clock::now();
             if (RunSqlite(database, exportSql) != 0)
                 throw std::runtime_error("writefile() failed");
             shellSeconds = std::min(shellSeconds, Seconds(start));
+
+            fs::remove(fromOdbc);
+            const auto measured =
+                InChild([&] { return FetchThroughPlainOdbc(database, fromOdbc); });
+            plain = {std::min(plain.seconds, measured.seconds),
+                     std::max(plain.peakMiB, measured.peakMiB)};
 
             fs::remove(fromClass);
             start = Clock::now();
@@ -166,6 +249,8 @@ int main() {
         }
         if (!SameContent(fromShell, fromClass))
             throw std::runtime_error("the copies differ");
+        if (!SameContent(fromShell, fromOdbc))
+            throw std::runtime_error("the ODBC copy differs");
 
         const double megabytes = static_cast<double>(kBlobBytes) / 1e6;
         const double classRate = megabytes / classSeconds;
@@ -173,6 +258,8 @@ int main() {
         const double peak = PeakRssMiB();
         std::printf("blob: %zu bytes; sqlite3 writefile(): %.3f s (%.1f MB/s); class: %.3f s\n",
                     kBlobBytes, shellSeconds, shellRate, classSeconds);
+        std::printf("plain ODBC through the same driver: %.3f s (%.1f MB/s), peak_rss=%.0f MiB\n",
+                    plain.seconds, megabytes / plain.seconds, plain.peakMiB);
         std::printf("memory budget: two copies + 64 MiB = %.0f MiB\n",
                     2.0 * static_cast<double>(kBlobBytes >> 20) + 64.0);
         std::printf("blob_fetch: %.1f MB/s, peak_rss=%.0f MiB, ratio_vs_sqlite3=%.2f\n", classRate,
