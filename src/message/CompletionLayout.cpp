@@ -11,8 +11,8 @@ constexpr Colour kGrey = Colour::Of(169, 174, 180);
 constexpr std::u16string_view kGulim = u"굴림";
 constexpr forms::ControlRef kWindow{};
 
-forms::FormSpec Build() {
-    forms::FormSpec f;
+forms::FormTable Build() {
+    forms::FormTable f;
     f.name = u"frmMsg";
     f.caption = u"Orvitex 설치";
     f.frame = forms::Frame::FixedDialog;
@@ -36,8 +36,8 @@ forms::FormSpec Build() {
 
 }  // namespace
 
-const forms::FormSpec& CompletionForm() {
-    static const forms::FormSpec form = Build();
+const forms::FormTable& CompletionForm() {
+    static const forms::FormTable form = Build();
     return form;
 }
 

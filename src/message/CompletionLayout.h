@@ -1,6 +1,6 @@
 #pragma once
 // The completion window frmMsg as a control table.
-#include "startup/FormSpec.h"
+#include "startup/FormTable.h"
 
 namespace orvitex::message {
 
@@ -14,6 +14,6 @@ inline constexpr forms::ControlRef Picture6{u"Picture6"};
 inline constexpr forms::ControlRef Label1{u"Label1"};
 }  // namespace ctl
 
-[[nodiscard]] const forms::FormSpec& CompletionForm();
+[[nodiscard]] const forms::FormTable& CompletionForm();
 
 }  // namespace orvitex::message

@@ -17,8 +17,8 @@ constexpr std::u16string_view kGulim = u"굴림";
 constexpr std::u16string_view kMalgun = u"맑은 고딕";
 constexpr forms::ControlRef kWindow{};
 
-forms::FormSpec Build() {
-    forms::FormSpec f;
+forms::FormTable Build() {
+    forms::FormTable f;
     f.name = u"frm오르비설치";
     f.caption = kMainCaption;
     f.frame = forms::Frame::FixedToolWindow;
@@ -54,8 +54,8 @@ forms::FormSpec Build() {
 
 }  // namespace
 
-const forms::FormSpec& MainWindowForm() {
-    static const forms::FormSpec form = Build();
+const forms::FormTable& MainWindowForm() {
+    static const forms::FormTable form = Build();
     return form;
 }
 

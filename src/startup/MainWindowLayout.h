@@ -1,6 +1,6 @@
 #pragma once
 // The main installer window frm오르비설치 as a control table.
-#include "startup/FormSpec.h"
+#include "startup/FormTable.h"
 
 namespace orvitex::startup {
 
@@ -25,6 +25,6 @@ inline constexpr forms::ControlRef Label1{u"Label1"};
 
 inline constexpr std::u16string_view kMainCaption = u"Orvitex 설치";
 
-[[nodiscard]] const forms::FormSpec& MainWindowForm();
+[[nodiscard]] const forms::FormTable& MainWindowForm();
 
 }  // namespace orvitex::startup

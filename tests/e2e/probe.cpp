@@ -120,17 +120,17 @@ std::string Rect(const RECT& r) {
 }
 
 void CheckControls(HWND main, std::uint32_t dpi, const std::u16string& code) {
-    const forms::FormSpec& spec = startup::MainWindowForm();
+    const forms::FormTable& table = startup::MainWindowForm();
     std::vector<HWND> handles;
-    for (std::size_t i = 0; i < spec.controls.size(); ++i) {
-        const forms::ControlSpec& c = spec.controls[i];
+    for (std::size_t i = 0; i < table.controls.size(); ++i) {
+        const forms::ControlRow& c = table.controls[i];
         std::string name = ToUtf8(c.ref.name);
         if (c.ref.index >= 0) {
             name.append("(").append(std::to_string(c.ref.index)).append(")");
         }
         HWND parent = c.container.name.empty()
                           ? main
-                          : handles[static_cast<std::size_t>(spec.IndexOf(c.container))];
+                          : handles[static_cast<std::size_t>(table.IndexOf(c.container))];
         HWND child = GetDlgItem(parent, forms::kFirstControlId + static_cast<int>(i));
         handles.push_back(child);
         if (!child) {

@@ -22,11 +22,11 @@ struct Row {
     bool clickable;
 };
 
-void ExpectRows(const FormSpec& form, std::initializer_list<Row> rows) {
+void ExpectRows(const FormTable& form, std::initializer_list<Row> rows) {
     ASSERT_EQ(form.controls.size(), rows.size());
     for (const Row& row : rows) {
         SCOPED_TRACE(Name(row.ref));
-        const ControlSpec* c = form.Find(row.ref);
+        const ControlRow* c = form.Find(row.ref);
         ASSERT_NE(c, nullptr);
         EXPECT_EQ(c->kind, row.kind);
         EXPECT_EQ(c->container, row.container);
@@ -38,9 +38,9 @@ void ExpectRows(const FormSpec& form, std::initializer_list<Row> rows) {
 }
 
 // Containers come before what they hold, so a builder can create them in order.
-void ExpectContainersFirst(const FormSpec& form) {
+void ExpectContainersFirst(const FormTable& form) {
     for (std::size_t i = 0; i < form.controls.size(); ++i) {
-        const ControlSpec& c = form.controls[i];
+        const ControlRow& c = form.controls[i];
         SCOPED_TRACE(Name(c.ref));
         EXPECT_EQ(form.IndexOf(c.ref), static_cast<std::int32_t>(i)) << "names are unique";
         if (!c.container.name.empty()) {
@@ -54,7 +54,7 @@ void ExpectContainersFirst(const FormSpec& form) {
 
 TEST(MainWindowForm, HoldsTheDesignedControls) {
     using namespace startup::ctl;
-    const FormSpec& form = startup::MainWindowForm();
+    const FormTable& form = startup::MainWindowForm();
     EXPECT_EQ(form.caption, u"Orvitex 설치");
     EXPECT_EQ(form.frame, Frame::FixedToolWindow);
     EXPECT_EQ(form.clientWidth, 7815);
@@ -116,7 +116,7 @@ TEST(MainWindowForm, HoldsTheDesignedControls) {
 
 TEST(MainWindowForm, ColoursFontsAndFramesAsDesigned) {
     using namespace startup::ctl;
-    const FormSpec& form = startup::MainWindowForm();
+    const FormTable& form = startup::MainWindowForm();
     const auto at = [&](ControlRef r) { return *form.Find(r); };
     EXPECT_EQ(at(PicMenu).back, Colour::Of(30, 30, 30));
     EXPECT_EQ(at(pic실행).back, Colour::Of(55, 62, 70));
@@ -148,7 +148,7 @@ TEST(MainWindowForm, ColoursFontsAndFramesAsDesigned) {
     EXPECT_GE(panel.left + panel.width, form.clientWidth);
     EXPECT_GE(panel.top + panel.height, form.clientHeight);
     EXPECT_GE(menu.height, form.clientHeight);
-    for (const ControlSpec& c : form.controls) {
+    for (const ControlRow& c : form.controls) {
         SCOPED_TRACE(Name(c.ref));
         EXPECT_TRUE(c.visible) << "only ResetInput hides the status line";
     }
@@ -156,7 +156,7 @@ TEST(MainWindowForm, ColoursFontsAndFramesAsDesigned) {
 
 TEST(CompletionForm, HoldsTheDesignedControls) {
     using namespace message::ctl;
-    const FormSpec& form = message::CompletionForm();
+    const FormTable& form = message::CompletionForm();
     EXPECT_EQ(form.caption, u"Orvitex 설치");
     EXPECT_EQ(form.frame, Frame::FixedDialog);
     EXPECT_EQ(form.clientWidth, 6855);
@@ -198,7 +198,7 @@ TEST(CompletionForm, HoldsTheDesignedControls) {
 }
 
 TEST(MainWindowForm, ClientSizeInPixelsAtCommonDpis) {
-    const FormSpec& form = startup::MainWindowForm();
+    const FormTable& form = startup::MainWindowForm();
     struct Case {
         std::uint32_t dpi;
         std::int32_t width, height;

@@ -46,13 +46,13 @@ std::string Describe(HWND control) {
 }
 
 void RecordControls(Observed& seen) {
-    const forms::FormSpec& spec = CompletionForm();
+    const forms::FormTable& table = CompletionForm();
     std::vector<HWND> handles;
-    for (std::size_t i = 0; i < spec.controls.size(); ++i) {
-        const forms::ControlRef container = spec.controls[i].container;
+    for (std::size_t i = 0; i < table.controls.size(); ++i) {
+        const forms::ControlRef container = table.controls[i].container;
         HWND parent = container.name.empty()
                           ? seen.window
-                          : handles[static_cast<std::size_t>(spec.IndexOf(container))];
+                          : handles[static_cast<std::size_t>(table.IndexOf(container))];
         handles.push_back(GetDlgItem(parent, forms::kFirstControlId + static_cast<int>(i)));
         seen.controls.push_back(handles.back() ? Describe(handles.back()) : "missing");
     }
@@ -108,10 +108,10 @@ TEST(CompletionWindowOnScreen, CentredOverTheMainWindowAndTheCloseBoxReturns) {
     EXPECT_TRUE(seen.exStyle & WS_EX_DLGMODALFRAME);
     EXPECT_TRUE(seen.style & WS_SYSMENU) << "close box";
     EXPECT_FALSE(seen.style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME));
-    const forms::FormSpec& spec = CompletionForm();
-    ASSERT_EQ(seen.controls.size(), spec.controls.size());
-    for (std::size_t i = 0; i < spec.controls.size(); ++i) {
-        const forms::ControlSpec& c = spec.controls[i];
+    const forms::FormTable& table = CompletionForm();
+    ASSERT_EQ(seen.controls.size(), table.controls.size());
+    for (std::size_t i = 0; i < table.controls.size(); ++i) {
+        const forms::ControlRow& c = table.controls[i];
         EXPECT_EQ(seen.controls[i], ToUtf8(c.text) + " @ " + std::to_string(f.Px(c.rect.left)) +
                                         "," + std::to_string(f.Px(c.rect.top)));
     }

@@ -46,9 +46,9 @@ TEST(MainWindowOnScreen, FrameAndClientSizeAsDesigned) {
 
 TEST(MainWindowOnScreen, EveryControlIsAChildWindowAtItsRectangle) {
     WindowFixture f;
-    const forms::FormSpec& spec = MainWindowForm();
-    for (std::size_t i = 0; i < spec.controls.size(); ++i) {
-        const forms::ControlSpec& c = spec.controls[i];
+    const forms::FormTable& table = MainWindowForm();
+    for (std::size_t i = 0; i < table.controls.size(); ++i) {
+        const forms::ControlRow& c = table.controls[i];
         SCOPED_TRACE(ToUtf8(c.ref.name) + " " + std::to_string(c.ref.index));
         HWND parent = c.container.name.empty() ? f.main.Window().Handle()
                                                : f.main.Window().ControlHandle(c.container);

@@ -81,9 +81,9 @@ int Clamp(std::int32_t pixels) {
 
 }  // namespace
 
-Form::Form(Application& app, const FormSpec& spec) : app_(app), spec_(spec) {
+Form::Form(Application& app, const FormTable& table) : app_(app), table_(table) {
     RegisterClasses(app_.Instance());
-    background_ = BrushFor(spec_.background);
+    background_ = BrushFor(table_.background);
     CreateWindowAndControls();
 }
 
@@ -97,8 +97,8 @@ Form::~Form() {
 }
 
 void Form::CreateWindowAndControls() {
-    const FrameStyle frame = StyleOf(spec_.frame);
-    const std::u16string caption(spec_.caption);
+    const FrameStyle frame = StyleOf(table_.frame);
+    const std::u16string caption(table_.caption);
     dpi_ = GetDpiForSystem();
     HWND window = CreateWindowExW(frame.exStyle, kFormClass, orvitex::win32::Wide(caption),
                                   frame.style, CW_USEDEFAULT, CW_USEDEFAULT, 0, 0, nullptr, nullptr,
@@ -107,49 +107,49 @@ void Form::CreateWindowAndControls() {
         throw std::runtime_error("the window could not be created");
     }
     window_.reset(window);
-    controls_.reserve(spec_.controls.size());
-    for (std::size_t i = 0; i < spec_.controls.size(); ++i) {
+    controls_.reserve(table_.controls.size());
+    for (std::size_t i = 0; i < table_.controls.size(); ++i) {
         CreateControl(i);
     }
     ApplyDpi(GetDpiForWindow(window));
 }
 
-HWND Form::ContainerOf(const ControlSpec& spec) const {
-    return spec.container.name.empty() ? window_.get() : At(spec.container).window;
+HWND Form::ContainerOf(const ControlRow& row) const {
+    return row.container.name.empty() ? window_.get() : At(row.container).window;
 }
 
 void Form::CreateControl(std::size_t index) {
-    const ControlSpec& spec = spec_.controls[index];
+    const ControlRow& row = table_.controls[index];
     Control control;
-    control.spec = &spec;
-    control.rect = {double(spec.rect.left), double(spec.rect.top), double(spec.rect.width),
-                    double(spec.rect.height)};
-    DWORD style = WS_CHILD | WS_CLIPSIBLINGS | (spec.visible ? WS_VISIBLE : 0);
+    control.row = &row;
+    control.rect = {double(row.rect.left), double(row.rect.top), double(row.rect.width),
+                    double(row.rect.height)};
+    DWORD style = WS_CHILD | WS_CLIPSIBLINGS | (row.visible ? WS_VISIBLE : 0);
     const wchar_t* windowClass = kPanelClass;
-    switch (spec.kind) {
+    switch (row.kind) {
         case ControlKind::PictureBox:
             style |= WS_CLIPCHILDREN;
-            control.brush = BrushFor(spec.back);
+            control.brush = BrushFor(row.back);
             break;
         case ControlKind::Label:
             windowClass = L"STATIC";
-            style |= SS_LEFT | SS_NOPREFIX | (spec.clickable ? SS_NOTIFY : 0);
+            style |= SS_LEFT | SS_NOPREFIX | (row.clickable ? SS_NOTIFY : 0);
             break;
         case ControlKind::TextBox:
             windowClass = L"EDIT";
             style |= WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL;
-            control.brush = BrushFor(spec.back);
+            control.brush = BrushFor(row.back);
             break;
         case ControlKind::Shape:
             windowClass = kShapeClass;
-            control.brush = BrushFor(spec.fore);
+            control.brush = BrushFor(row.fore);
             break;
     }
-    const std::u16string text(spec.text);
+    const std::u16string text(row.text);
     const auto id = static_cast<INT_PTR>(kFirstControlId + static_cast<std::int32_t>(index));
     control.window =
         CreateWindowExW(0, windowClass, orvitex::win32::Wide(text), style, 0, 0, 0, 0,
-                        ContainerOf(spec), reinterpret_cast<HMENU>(id), app_.Instance(), this);
+                        ContainerOf(row), reinterpret_cast<HMENU>(id), app_.Instance(), this);
     if (!control.window) {
         throw std::runtime_error("a control could not be created");
     }
@@ -159,15 +159,15 @@ void Form::CreateControl(std::size_t index) {
 void Form::ApplyDpi(std::uint32_t dpi) {
     dpi_ = dpi ? dpi : 96;
     for (Control& control : controls_) {
-        if (control.spec->font) {
-            control.font = FontFor(*control.spec->font, dpi_);
+        if (control.row->font) {
+            control.font = FontFor(*control.row->font, dpi_);
             SendMessageW(control.window, WM_SETFONT, reinterpret_cast<WPARAM>(control.font.get()),
                          FALSE);
         }
         Layout(control);
     }
-    const FrameStyle frame = StyleOf(spec_.frame);
-    RECT r{0, 0, TwipsToPixels(spec_.clientWidth, dpi_), TwipsToPixels(spec_.clientHeight, dpi_)};
+    const FrameStyle frame = StyleOf(table_.frame);
+    RECT r{0, 0, TwipsToPixels(table_.clientWidth, dpi_), TwipsToPixels(table_.clientHeight, dpi_)};
     AdjustWindowRectExForDpi(&r, frame.style, FALSE, frame.exStyle, dpi_);
     SetWindowPos(window_.get(), nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -179,15 +179,15 @@ void Form::Layout(Control& control) {
                  Clamp(TwipsToPixels(r.top, dpi_)),
                  std::max(0, Clamp(TwipsToPixels(r.width, dpi_))),
                  std::max(0, Clamp(TwipsToPixels(r.height, dpi_))), SWP_NOZORDER | SWP_NOACTIVATE);
-    if (control.spec->kind == ControlKind::Label) {
+    if (control.row->kind == ControlKind::Label) {
         FitToText(control);
-    } else if (control.spec->kind == ControlKind::Shape) {
+    } else if (control.row->kind == ControlKind::Shape) {
         ShapeOutline(control);
     }
 }
 
 void Form::FitToText(Control& control) {
-    const std::u16string text = Text(control.spec->ref);
+    const std::u16string text = Text(control.row->ref);
     WindowDc dc(control.window);
     Selected font(dc.Get(), control.font.get());
     SIZE size{};
@@ -215,7 +215,7 @@ void Form::ShapeOutline(Control& control) {
 }
 
 Form::Control& Form::At(ControlRef ref) {
-    const std::int32_t i = spec_.IndexOf(ref);
+    const std::int32_t i = table_.IndexOf(ref);
     if (i < 0 || static_cast<std::size_t>(i) >= controls_.size()) {
         throw std::out_of_range("no such control");
     }
@@ -247,7 +247,7 @@ void Form::SetText(ControlRef ref, std::u16string_view text) {
     Control& control = At(ref);
     const std::u16string copy(text);
     SetWindowTextW(control.window, orvitex::win32::Wide(copy));
-    if (control.spec->kind == ControlKind::Label) {
+    if (control.row->kind == ControlKind::Label) {
         FitToText(control);
     }
 }

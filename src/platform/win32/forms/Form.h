@@ -11,7 +11,7 @@
 
 #include "platform/win32/forms/Application.h"
 #include "platform/win32/forms/GdiOwners.h"
-#include "startup/FormSpec.h"
+#include "startup/FormTable.h"
 #include "startup/Geometry.h"
 
 namespace orvitex::forms::win32 {
@@ -23,7 +23,7 @@ struct RectF {
 class Form {
 public:
     // Creates the window and its controls, hidden.
-    Form(Application& app, const FormSpec& spec);
+    Form(Application& app, const FormTable& table);
     // Handlers are dropped first: they may refer to objects already gone.
     ~Form();
     Form(const Form&) = delete;
@@ -62,7 +62,7 @@ public:
 
 private:
     struct Control {
-        const ControlSpec* spec = nullptr;
+        const ControlRow* row = nullptr;
         HWND window = nullptr;
         RectF rect;  // current, twips
         UniqueFont font;
@@ -80,7 +80,7 @@ private:
     [[nodiscard]] Control& At(ControlRef ref);
     [[nodiscard]] const Control& At(ControlRef ref) const;
     [[nodiscard]] Control* FromWindow(HWND window);
-    [[nodiscard]] HWND ContainerOf(const ControlSpec& spec) const;
+    [[nodiscard]] HWND ContainerOf(const ControlRow& row) const;
 
     LRESULT OnColour(HWND panel, HDC dc, HWND child, bool edit);
     LRESULT OnMouse(HWND window, UINT message, LPARAM lParam);
@@ -88,7 +88,7 @@ private:
     void Click(Control& control);
 
     Application& app_;
-    const FormSpec& spec_;
+    const FormTable& table_;
     std::uint32_t dpi_ = 96;
     std::vector<Control> controls_;
     UniqueBrush background_;

@@ -12,7 +12,7 @@ LRESULT Form::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
             break;
         case WM_PAINT:
             if (Control* shape = FromWindow(window);
-                shape && shape->spec->kind == ControlKind::Shape) {
+                shape && shape->row->kind == ControlKind::Shape) {
                 PAINTSTRUCT ps{};
                 HDC dc = BeginPaint(window, &ps);
                 RECT r{};
@@ -96,12 +96,12 @@ LRESULT Form::OnColour(HWND panel, HDC dc, HWND child, bool edit) {
         return DefWindowProcW(panel, edit ? WM_CTLCOLOREDIT : WM_CTLCOLORSTATIC,
                               reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(child));
     }
-    const Colour& fore = control->spec->fore;
+    const Colour& fore = control->row->fore;
     if (fore.kind == Colour::Kind::Rgb) {
         SetTextColor(dc, RGB(fore.rgb.r, fore.rgb.g, fore.rgb.b));
     }
     if (control->brush) {
-        const Colour& back = control->spec->back;
+        const Colour& back = control->row->back;
         SetBkColor(dc, RGB(back.rgb.r, back.rgb.g, back.rgb.b));
         return reinterpret_cast<LRESULT>(control->brush.get());
     }
@@ -114,7 +114,7 @@ LRESULT Form::OnColour(HWND panel, HDC dc, HWND child, bool edit) {
 
 LRESULT Form::OnMouse(HWND window, UINT message, LPARAM lParam) {
     Control* control = FromWindow(window);
-    if (!control || !control->spec->clickable) {
+    if (!control || !control->row->clickable) {
         return DefWindowProcW(window, message, 0, lParam);
     }
     if (message == WM_LBUTTONDOWN) {

@@ -54,7 +54,7 @@ struct ControlRef {
     friend constexpr bool operator==(ControlRef, ControlRef) = default;
 };
 
-struct ControlSpec {
+struct ControlRow {
     ControlRef ref;
     ControlKind kind = ControlKind::Label;
     ControlRef container;  // empty name: the window itself
@@ -72,17 +72,17 @@ enum class Frame {
     FixedDialog,      // dialog frame, close box only, fixed size
 };
 
-struct FormSpec {
+struct FormTable {
     std::u16string_view name;
     std::u16string_view caption;
     Frame frame = Frame::FixedDialog;
     std::int32_t clientWidth = 0;  // twips
     std::int32_t clientHeight = 0;
     Colour background;
-    std::vector<ControlSpec> controls;
+    std::vector<ControlRow> controls;
 
     // The control's row, or nullptr.
-    [[nodiscard]] const ControlSpec* Find(ControlRef ref) const;
+    [[nodiscard]] const ControlRow* Find(ControlRef ref) const;
     // The control's position in the table, or -1.
     [[nodiscard]] std::int32_t IndexOf(ControlRef ref) const;
 };
