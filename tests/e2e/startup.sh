@@ -39,6 +39,8 @@ shoot() {
 db="$out/central.db"
 "$builddb" "$db" >/dev/null || fail "demo database"
 fresh_key
+# An earlier start's value is overwritten, not kept.
+wine reg add "$key" /v 127.0.0.1 /t REG_SZ /d "DBMSSOCN,10.9.9.9,1433" /f >/dev/null 2>&1
 log="$out/startup.log"
 wine "$setup" --central-db "$db" --code 12345678 --log "$log" &
 pid=$!
@@ -95,7 +97,13 @@ wine "$setup" --central-db "$db" --code 12345678 --run --quiet --log "$log"; rc=
 [ "$rc" = 5 ] || fail "quiet run: exit code $rc, expected 5"
 grep -q "the run ended without completing" "$log" || fail "quiet run: log"
 
-# 5. Bad command line and --help.
+# 5. No ConnectTo key: nothing is written, no key is created, the start goes on.
+wine reg delete "$key" /f >/dev/null 2>&1
+wine "$setup" --central-db "$db" --run --quiet --log "$out/no-key.log"; rc=$?
+[ "$rc" = 5 ] || fail "no key: exit code $rc, expected 5 (connected, run returned)"
+wine reg query "$key" >/dev/null 2>&1 && fail "the program created the ConnectTo key"
+
+# 6. Bad command line and --help.
 wine "$setup" --bogus >/dev/null 2>&1; rc=$?
 [ "$rc" = 5 ] || fail "unknown option: exit code $rc"
 wine "$setup" --log 'Q:\no\such\folder\x.log' >/dev/null 2>&1; rc=$?
