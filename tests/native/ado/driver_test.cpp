@@ -442,6 +442,13 @@ TEST_P(DriverTest, LongTextIsReadWholeAndInChunks) {
     EXPECT_EQ(joined, body);
 }
 
+TEST_P(DriverTest, AFailureLaterInABatchIsNotReportedAsSuccess) {
+    Exec(u"CREATE TABLE t (id INTEGER)");
+    EXPECT_EQ(ErrorNumberOf(
+                  [&] { Exec(u"INSERT INTO t VALUES (1); INSERT INTO no_such_table VALUES (2)"); }),
+              kProviderError);
+}
+
 INSTANTIATE_TEST_SUITE_P(Drivers, DriverTest, ::testing::Values("SQLite3", "PostgreSQL"),
                          [](const auto& row) { return row.param; });
 
