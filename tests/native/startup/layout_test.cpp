@@ -2,7 +2,6 @@
 
 #include "message/CompletionLayout.h"
 #include "platform/Text.h"
-#include "startup/Geometry.h"
 #include "startup/MainWindowLayout.h"
 
 namespace orvitex::forms {
@@ -195,19 +194,6 @@ TEST(CompletionForm, HoldsTheDesignedControls) {
     EXPECT_EQ(form.Find(Label1)->font, (Font{u"맑은 고딕", 12.75, true, false}));
     EXPECT_EQ(form.Find(pic실행)->back, Colour::Of(55, 62, 70));
     EXPECT_EQ(form.Find(Picture6)->back, Colour::Of(28, 131, 198));
-}
-
-TEST(MainWindowForm, ClientSizeInPixelsAtCommonDpis) {
-    const FormTable& form = startup::MainWindowForm();
-    struct Case {
-        std::uint32_t dpi;
-        std::int32_t width, height;
-    };
-    for (const Case c : {Case{96, 521, 240}, Case{120, 651, 300}, Case{144, 782, 360}}) {
-        SCOPED_TRACE(c.dpi);
-        EXPECT_EQ(TwipsToPixels(form.clientWidth, c.dpi), c.width);
-        EXPECT_EQ(TwipsToPixels(form.clientHeight, c.dpi), c.height);
-    }
 }
 
 }  // namespace
