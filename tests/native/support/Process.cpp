@@ -3,6 +3,8 @@
 #include <fcntl.h>
 #include <grp.h>
 #include <pwd.h>
+#include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -29,6 +31,7 @@ pid_t StartProcess(const std::vector<std::string>& argv, const std::filesystem::
         throw std::runtime_error("cannot open " + logFile.string());
     if (user)
         (void)fchown(log, user->uid, user->gid);
+    const pid_t parent = getpid();
     const pid_t pid = fork();
     if (pid < 0) {
         close(log);
@@ -44,6 +47,11 @@ pid_t StartProcess(const std::vector<std::string>& argv, const std::filesystem::
             (setgroups(0, nullptr) != 0 || setgid(user->gid) != 0 || setuid(user->uid) != 0)) {
             _exit(126);
         }
+        // A test program that dies without its destructors (a sanitizer abort) takes
+        // its servers with it; set after setuid, which would clear it.
+        prctl(PR_SET_PDEATHSIG, SIGINT);
+        if (getppid() != parent)
+            _exit(125);
         execv(args[0], args.data());
         _exit(127);
     }

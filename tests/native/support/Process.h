@@ -16,6 +16,7 @@ struct SystemUser {
 [[nodiscard]] std::optional<SystemUser> FindSystemUser(const std::string& name);
 
 // Starts argv[0] (a path) with its output appended to logFile; returns its pid.
+// The process gets SIGINT if the test program dies first.
 [[nodiscard]] pid_t StartProcess(const std::vector<std::string>& argv,
                                  const std::filesystem::path& logFile,
                                  std::optional<SystemUser> user = std::nullopt);

@@ -95,6 +95,17 @@ TEST_F(AdoWine, HangulTableColumnsAndWhereKeyRoundTrip) {
     EXPECT_EQ(ToUtf8(fields[1].Name()), "서버이름");
     EXPECT_EQ(ToUtf8(fields[u"서버이름"].Value().ToText()), "오르비 본원");
     EXPECT_EQ(ToUtf8(fields[0].Value().ToText()), "한글키");
+
+    // An edit finds the row by its Hangul primary key (SQLPrimaryKeysW through odbc32).
+    auto editable =
+        Query(u"SELECT 요양기관기호, 서버이름 FROM tb_orvi서버정보 WHERE 요양기관기호 = '한글키'",
+              adLockOptimistic);
+    editable->GetFields()[u"서버이름"].SetValue(Variant(u"새 이름"));
+    editable->Update();
+    auto check = Query(u"SELECT 서버이름 FROM tb_orvi서버정보 ORDER BY 요양기관기호");
+    EXPECT_EQ(ToUtf8(check->GetFields()[0].Value().ToText()), "other");
+    check->MoveNext();
+    EXPECT_EQ(ToUtf8(check->GetFields()[0].Value().ToText()), "새 이름");
 }
 
 TEST_F(AdoWine, TenMegabyteBlobRoundTripsInChunks) {
