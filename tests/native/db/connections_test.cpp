@@ -179,16 +179,6 @@ TEST_F(SqliteTest, ConnectServerReWithoutARememberedStringStaysDisconnected) {
     EXPECT_TRUE(db.ErrorDesc.empty());
 }
 
-TEST_F(SqliteTest, ServerDisConnectRollsBackAPendingTransaction) {
-    Connect();
-    Sql(u"CREATE TABLE t(n INTEGER)");
-    db.fnBeginTrans();
-    Sql(u"INSERT INTO t VALUES (1)");
-    EXPECT_EQ(db.ServerDisConnect(), 1);
-    Connect();
-    EXPECT_EQ(Count(u"t"), 0);
-}
-
 TEST(clsDBMngScripted, ServerDisConnectRollsBackBeforeClosing) {
     FakeUi ui;
     MemoryFileSystem files;

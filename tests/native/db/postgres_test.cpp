@@ -106,22 +106,5 @@ TEST_F(Postgres, GetSystemDateReturnsTheServerClockAsADate) {
     EXPECT_TRUE(ui.messages.empty());
 }
 
-TEST_F(Postgres, RunSQLTransUndoesTheFirstStatementWhenTheSecondFails) {
-    ASSERT_EQ(db->RunSQL(u"CREATE TABLE IF NOT EXISTS trans_t(n INTEGER)"), 1);
-    ASSERT_EQ(db->RunSQL(u"DELETE FROM trans_t"), 1);
-    EXPECT_EQ(
-        db->RunSQLTrans({u"INSERT INTO trans_t VALUES (1)", u"INSERT INTO trans_missing VALUES (2)",
-                         u"INSERT INTO trans_t VALUES (3)"}),
-        -1000);
-    RowsOrValue rows;
-    ASSERT_TRUE(db->fnGetRows(u"SELECT n FROM trans_t", rows));
-    EXPECT_EQ(std::get<ado::Variant>(rows), ado::Variant(u""));
-    EXPECT_EQ(
-        db->RunSQLTrans({u"INSERT INTO trans_t VALUES (1)", u"INSERT INTO trans_t VALUES (3)"}), 1);
-    ASSERT_TRUE(db->fnGetRows(u"SELECT n FROM trans_t ORDER BY n", rows));
-    ASSERT_TRUE(std::holds_alternative<ado::RowArray>(rows));
-    EXPECT_EQ(std::get<ado::RowArray>(rows)[0].size(), 2u);
-}
-
 }  // namespace
 }  // namespace orvitex::db
