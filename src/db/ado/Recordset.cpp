@@ -395,8 +395,7 @@ Variant FieldImpl::Value() const {
 void FieldImpl::SetValue(const Variant& value) {
     Column();
     Variant& slot = owner_.EditSlot(index_);
-    Reset();
-    appendStarted_ = true;  // a later AppendChunk adds to this value
+    Reset();  // the next AppendChunk starts the value afresh
     slot = value;
 }
 

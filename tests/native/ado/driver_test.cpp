@@ -449,6 +449,57 @@ TEST_P(DriverTest, AFailureLaterInABatchIsNotReportedAsSuccess) {
               kProviderError);
 }
 
+TEST_P(DriverTest, AppendChunkReplacesFirstThenAppends) {
+    Exec(u"CREATE TABLE f (id INTEGER PRIMARY KEY, data " + D(dialect_.blob) + u")");
+    const Bytes a = Pattern(10, 1), b = Pattern(7, 2);
+    Bytes ab = a;
+    ab.insert(ab.end(), b.begin(), b.end());
+    auto recordset = Query(u"SELECT id, data FROM f", adLockOptimistic);
+    auto& data = recordset->GetFields()[u"data"];
+    const struct {
+        const char* name;
+        std::function<void()> fill;
+        Bytes expected;
+    } cases[] = {
+        {"two appends",
+         [&] {
+             data.AppendChunk(Variant(a));
+             data.AppendChunk(Variant(b));
+         },
+         ab},
+        {"a set value is replaced by the first append",
+         [&] {
+             data.SetValue(Variant(a));
+             data.AppendChunk(Variant(b));
+         },
+         b},
+        {"reading the value between appends keeps appending",
+         [&] {
+             data.AppendChunk(Variant(a));
+             EXPECT_EQ(*data.Value().ToBytes(), a);
+             data.AppendChunk(Variant(b));
+         },
+         ab},
+    };
+    std::int32_t id = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        recordset->AddNew();
+        recordset->GetFields()[u"id"].SetValue(Variant(++id));
+        c.fill();
+        recordset->Update();
+        EXPECT_EQ(*Query(u"SELECT data FROM f WHERE id = " + orvitex::ToText(std::int64_t{id}))
+                       ->GetFields()[0]
+                       .Value()
+                       .ToBytes(),
+                  c.expected);
+    }
+    recordset->AddNew();
+    EXPECT_EQ(ErrorNumberOf([&] { data.AppendChunk(Variant(std::int32_t{5})); }), kTypeMismatch);
+    recordset->CancelUpdate();
+    EXPECT_EQ(recordset->RecordCount(), 3);
+}
+
 INSTANTIATE_TEST_SUITE_P(Drivers, DriverTest, ::testing::Values("SQLite3", "PostgreSQL"),
                          [](const auto& row) { return row.param; });
 
