@@ -31,8 +31,8 @@ bool IsTextType(std::int32_t type) {
 }
 
 // adEmpty, adVariant, adIUnknown and unknown codes take their type from the value.
-std::int32_t EffectiveType(const ParamSpec& spec) {
-    switch (spec.type) {
+std::int32_t EffectiveType(const BoundValue& param) {
+    switch (param.type) {
         case adSmallInt:
         case adInteger:
         case adSingle:
@@ -50,13 +50,13 @@ std::int32_t EffectiveType(const ParamSpec& spec) {
         case adBinary:
         case adVarBinary:
         case adLongVarBinary:
-            return spec.type;
+            return param.type;
         default:
-            if (IsTextType(spec.type))
-                return spec.type;
+            if (IsTextType(param.type))
+                return param.type;
             break;
     }
-    switch (spec.value.GetKind()) {
+    switch (param.value.GetKind()) {
         case Variant::Kind::Boolean:
             return adBoolean;
         case Variant::Kind::Int32:
@@ -111,8 +111,8 @@ SQLULEN AtLeast(SQLULEN actual, std::int64_t declared) {
 }
 
 // A declared Size smaller than the value never cuts it: the statement decides what fits.
-Bound BindText(const ParamSpec& spec, std::int32_t type, bool isNull, Buffer& buffer) {
-    auto& text = buffer.emplace<std::u16string>(isNull ? std::u16string() : spec.value.ToText());
+Bound BindText(const BoundValue& param, std::int32_t type, bool isNull, Buffer& buffer) {
+    auto& text = buffer.emplace<std::u16string>(isNull ? std::u16string() : param.value.ToText());
     const auto chars = static_cast<SQLULEN>(text.size());
     const bool narrow = type == adChar || type == adVarChar || type == adLongVarChar;
     const bool isLong =
@@ -121,7 +121,7 @@ Bound BindText(const ParamSpec& spec, std::int32_t type, bool isNull, Buffer& bu
     Bound b;
     b.sqlType = static_cast<SQLSMALLINT>(narrow ? (isLong ? SQL_LONGVARCHAR : SQL_VARCHAR)
                                                 : (isLong ? SQL_WLONGVARCHAR : SQL_WVARCHAR));
-    b.columnSize = AtLeast(chars, spec.size);
+    b.columnSize = AtLeast(chars, param.size);
     b.data = text.data();
     b.length = static_cast<SQLLEN>(text.size() * sizeof(char16_t));
     if (!isNull)
@@ -139,15 +139,15 @@ Bound BindFixed(T value, bool isNull, Buffer& buffer, SQLSMALLINT cType, SQLSMAL
     return b;
 }
 
-Bound BindDecimal(const ParamSpec& spec, std::int32_t type, bool isNull, Buffer& buffer) {
-    auto& text = buffer.emplace<std::u16string>(isNull ? u"0" : DecimalText(spec.value));
+Bound BindDecimal(const BoundValue& param, std::int32_t type, bool isNull, Buffer& buffer) {
+    auto& text = buffer.emplace<std::u16string>(isNull ? u"0" : DecimalText(param.value));
     const auto digitCount = static_cast<SQLULEN>(
         std::count_if(text.begin(), text.end(), [](char16_t c) { return c >= u'0' && c <= u'9'; }));
     Bound b;
     b.sqlType = static_cast<SQLSMALLINT>(type == adNumeric ? SQL_NUMERIC : SQL_DECIMAL);
     b.columnSize =
-        spec.precision ? spec.precision : std::min<SQLULEN>(38, std::max<SQLULEN>(digitCount, 1));
-    b.digits = static_cast<SQLSMALLINT>(spec.precision ? spec.scale : DecimalScale(text));
+        param.precision ? param.precision : std::min<SQLULEN>(38, std::max<SQLULEN>(digitCount, 1));
+    b.digits = static_cast<SQLSMALLINT>(param.precision ? param.scale : DecimalScale(text));
     b.data = text.data();
     b.length = static_cast<SQLLEN>(text.size() * sizeof(char16_t));
     if (!isNull)
@@ -155,8 +155,8 @@ Bound BindDecimal(const ParamSpec& spec, std::int32_t type, bool isNull, Buffer&
     return b;
 }
 
-Bound BindDate(const ParamSpec& spec, std::int32_t type, bool isNull, Buffer& buffer) {
-    const DateTime d = isNull ? DateTime{} : spec.value.ToDateTime();
+Bound BindDate(const BoundValue& param, std::int32_t type, bool isNull, Buffer& buffer) {
+    const DateTime d = isNull ? DateTime{} : param.value.ToDateTime();
     const auto u = [](std::int32_t v) { return static_cast<SQLUSMALLINT>(v); };
     if (type == adDBDate) {
         return BindFixed(SQL_DATE_STRUCT{static_cast<SQLSMALLINT>(d.year), u(d.month), u(d.day)},
@@ -173,17 +173,17 @@ Bound BindDate(const ParamSpec& spec, std::int32_t type, bool isNull, Buffer& bu
 }
 
 // The shared bytes are bound in place and whole: no copy, no truncation.
-Bound BindBinary(const ParamSpec& spec, std::int32_t type, bool isNull, Buffer& buffer) {
+Bound BindBinary(const BoundValue& param, std::int32_t type, bool isNull, Buffer& buffer) {
     static std::byte none{};
     const auto& bytes = buffer.emplace<std::shared_ptr<const Bytes>>(
-        isNull ? std::make_shared<const Bytes>() : spec.value.ToBytes());
+        isNull ? std::make_shared<const Bytes>() : param.value.ToBytes());
     const auto size = static_cast<SQLULEN>(bytes->size());
     const bool isLong = type == adLongVarBinary || size > 8000;
     Bound b;
     b.cType = SQL_C_BINARY;
     b.sqlType = static_cast<SQLSMALLINT>(isLong ? SQL_LONGVARBINARY
                                                 : (type == adBinary ? SQL_BINARY : SQL_VARBINARY));
-    b.columnSize = AtLeast(size, spec.size);
+    b.columnSize = AtLeast(size, param.size);
     b.data = bytes->empty() ? static_cast<void*>(&none) : const_cast<std::byte*>(bytes->data());
     b.length = static_cast<SQLLEN>(size);
     if (!isNull)
@@ -191,42 +191,42 @@ Bound BindBinary(const ParamSpec& spec, std::int32_t type, bool isNull, Buffer& 
     return b;
 }
 
-Bound BindValue(const ParamSpec& spec, Buffer& buffer) {
-    const std::int32_t type = EffectiveType(spec);
-    const bool isNull = spec.value.IsNull() || spec.value.IsEmpty();
+Bound BindValue(const BoundValue& param, Buffer& buffer) {
+    const std::int32_t type = EffectiveType(param);
+    const bool isNull = param.value.IsNull() || param.value.IsEmpty();
     if (IsTextType(type))
-        return BindText(spec, type, isNull, buffer);
+        return BindText(param, type, isNull, buffer);
     switch (type) {
         case adInteger:
         case adSmallInt:
         case adTinyInt:
-            return BindFixed(isNull ? 0 : spec.value.ToInt32(), isNull, buffer, SQL_C_SLONG,
+            return BindFixed(isNull ? 0 : param.value.ToInt32(), isNull, buffer, SQL_C_SLONG,
                              static_cast<SQLSMALLINT>(type == adSmallInt  ? SQL_SMALLINT
                                                       : type == adTinyInt ? SQL_TINYINT
                                                                           : SQL_INTEGER),
                              10);
         case adBigInt:
-            return BindFixed(isNull ? std::int64_t{0} : spec.value.ToInt64(), isNull, buffer,
+            return BindFixed(isNull ? std::int64_t{0} : param.value.ToInt64(), isNull, buffer,
                              SQL_C_SBIGINT, SQL_BIGINT, 19);
         case adBoolean:
-            return BindFixed(static_cast<unsigned char>(!isNull && spec.value.ToBoolean()), isNull,
+            return BindFixed(static_cast<unsigned char>(!isNull && param.value.ToBoolean()), isNull,
                              buffer, SQL_C_BIT, SQL_BIT, 1);
         case adDouble:
         case adSingle:
-            return BindFixed(isNull ? 0.0 : spec.value.ToDouble(), isNull, buffer, SQL_C_DOUBLE,
+            return BindFixed(isNull ? 0.0 : param.value.ToDouble(), isNull, buffer, SQL_C_DOUBLE,
                              static_cast<SQLSMALLINT>(type == adSingle ? SQL_REAL : SQL_DOUBLE),
                              15);
         case adDecimal:
         case adNumeric:
         case adCurrency:
-            return BindDecimal(spec, type, isNull, buffer);
+            return BindDecimal(param, type, isNull, buffer);
         case adDate:
         case adDBDate:
         case adDBTime:
         case adDBTimeStamp:
-            return BindDate(spec, type, isNull, buffer);
+            return BindDate(param, type, isNull, buffer);
         default:
-            return BindBinary(spec, type, isNull, buffer);
+            return BindBinary(param, type, isNull, buffer);
     }
 }
 
@@ -241,16 +241,16 @@ ParameterBinder::ParameterBinder() : storage_(std::make_unique<Storage>()) {}
 ParameterBinder::~ParameterBinder() = default;
 
 void ParameterBinder::Bind(Connection& connection, SQLHSTMT statement,
-                           const std::vector<ParamSpec>& specs, std::u16string_view source) {
+                           const std::vector<BoundValue>& params, std::u16string_view source) {
     SQLUSMALLINT number = 0;
-    for (const ParamSpec& spec : specs) {
+    for (const BoundValue& param : params) {
         ++number;
-        if (spec.direction != adParamInput && spec.direction != adParamUnknown) {
+        if (param.direction != adParamInput && param.direction != adParamUnknown) {
             throw Error(adErrFeatureNotAvailable, std::u16string(source),
                         u"Only input parameters are supported.");
         }
         Buffer& buffer = storage_->buffers.emplace_back(std::int32_t{0});
-        const Bound b = BindValue(spec, buffer);
+        const Bound b = BindValue(param, buffer);
         SQLLEN& indicator = storage_->indicators.emplace_back(b.indicator);
         Check(SQLBindParameter(statement, number, SQL_PARAM_INPUT, b.cType, b.sqlType, b.columnSize,
                                b.digits, b.data, b.length, &indicator),

@@ -122,7 +122,7 @@ public:
 
 private:
     std::u16string StatementText(std::int32_t type, std::size_t markers) const;
-    std::vector<detail::ParamSpec> Specs(const std::vector<Variant>* values) const;
+    std::vector<detail::BoundValue> Bindings(const std::vector<Variant>* values) const;
 
     std::shared_ptr<Connection> connection_;
     std::u16string text_;
@@ -147,26 +147,26 @@ std::u16string CommandImpl::StatementText(std::int32_t type, std::size_t markers
     return text_;
 }
 
-std::vector<detail::ParamSpec> CommandImpl::Specs(const std::vector<Variant>* values) const {
-    std::vector<detail::ParamSpec> specs;
+std::vector<detail::BoundValue> CommandImpl::Bindings(const std::vector<Variant>* values) const {
+    std::vector<detail::BoundValue> params;
     for (const auto& parameter : parameters_.Items()) {
-        specs.push_back({parameter->Type(), parameter->Direction(), parameter->Size(),
-                         parameter->Precision(), parameter->NumericScale(), parameter->Value()});
+        params.push_back({parameter->Type(), parameter->Direction(), parameter->Size(),
+                          parameter->Precision(), parameter->NumericScale(), parameter->Value()});
     }
     if (values) {
-        if (!specs.empty() && values->size() > specs.size()) {
+        if (!params.empty() && values->size() > params.size()) {
             throw Error(adErrInvalidArgument, kSource,
                         u"More parameter values were given than the command has parameters.");
         }
         for (std::size_t i = 0; i < values->size(); ++i) {
-            if (i < specs.size()) {
-                specs[i].value = (*values)[i];
+            if (i < params.size()) {
+                params[i].value = (*values)[i];
             } else {
-                specs.push_back({adEmpty, adParamInput, 0, 0, 0, (*values)[i]});
+                params.push_back({adEmpty, adParamInput, 0, 0, 0, (*values)[i]});
             }
         }
     }
-    return specs;
+    return params;
 }
 
 std::shared_ptr<Recordset> CommandImpl::Execute(std::int32_t* recordsAffected,
@@ -189,11 +189,11 @@ std::shared_ptr<Recordset> CommandImpl::Execute(std::int32_t* recordsAffected,
                 type = candidate;
         }
     }
-    const auto specs = Specs(parameterValues);
-    const std::u16string text = StatementText(type, specs.size());
+    const auto params = Bindings(parameterValues);
+    const std::u16string text = StatementText(type, params.size());
     const bool noRecords = options != adOptionUnspecified && (options & adExecuteNoRecords);
     auto result = detail::RunStatement(*connection_, {.text = text,
-                                                      .parameters = &specs,
+                                                      .parameters = &params,
                                                       .prepare = prepared_,
                                                       .wantRows = !noRecords,
                                                       .source = kSource});

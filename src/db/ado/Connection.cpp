@@ -1,8 +1,10 @@
 // An ADO Connection is one ODBC connection handle. The OLE DB string is parsed
 // when set and mapped to an ODBC string only in Open, so a bad string fails
-// there, as a provider would. Transactions switch autocommit off until
-// SQLEndTran. Any failed call whose diagnostics carry a SQLSTATE of class 08
-// marks the link lost and raises Disconnect once, before the error is thrown.
+// there, as a provider would. Every statement gets its own ODBC statement
+// handle and is read whole into a client-side recordset. Transactions switch
+// autocommit off until SQLEndTran. A failed call whose diagnostics show the
+// link gone (SQLSTATE class 08, a server-ended session, or a driver that calls
+// the connection dead) raises Disconnect once, before E_FAIL is thrown.
 #include "db/ado/Connection.h"
 
 #ifndef _WIN32

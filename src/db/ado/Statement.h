@@ -15,7 +15,7 @@
 namespace orvitex::ado::detail {
 
 // One "?" marker's value, with the ADO type and sizes it is bound by.
-struct ParamSpec {
+struct BoundValue {
     std::int32_t type = adEmpty;
     std::int32_t direction = adParamInput;
     std::int64_t size = 0;
@@ -43,7 +43,7 @@ struct StatementResult {
 
 struct StatementRequest {
     std::u16string_view text;
-    const std::vector<ParamSpec>* parameters = nullptr;
+    const std::vector<BoundValue>* parameters = nullptr;
     bool prepare = false;
     bool wantRows = true;
     std::u16string_view source;  // for errors: "ADODB.Command" and the like
@@ -62,10 +62,10 @@ void Check(SQLRETURN rc, Connection& connection, SQLSMALLINT handleType, SQLHAND
                                 SQLSMALLINT sqlType);
 [[nodiscard]] std::int32_t AdoTypeOf(SQLSMALLINT sqlType);
 
-// Binds each spec to its marker; the binder keeps the buffers alive until it dies.
+// Binds each param to its marker; the binder keeps the buffers alive until it dies.
 class ParameterBinder {
 public:
-    void Bind(Connection& connection, SQLHSTMT statement, const std::vector<ParamSpec>& specs,
+    void Bind(Connection& connection, SQLHSTMT statement, const std::vector<BoundValue>& params,
               std::u16string_view source);
     ~ParameterBinder();
     ParameterBinder();

@@ -151,13 +151,13 @@ std::vector<std::u16string> PrimaryKey(Connection& connection, const UpdateTarge
     return keys;
 }
 
-ParamSpec SpecFor(const ColumnInfo& column, const Variant& value) {
-    ParamSpec spec;
-    spec.type = value.GetKind() == Variant::Kind::Bytes ? adLongVarBinary : adEmpty;
-    if (spec.type == adEmpty && (value.IsNull() || value.IsEmpty()))
-        spec.type = column.adoType;
-    spec.value = value;
-    return spec;
+BoundValue SpecFor(const ColumnInfo& column, const Variant& value) {
+    BoundValue param;
+    param.type = value.GetKind() == Variant::Kind::Bytes ? adLongVarBinary : adEmpty;
+    if (param.type == adEmpty && (value.IsNull() || value.IsEmpty()))
+        param.type = column.adoType;
+    param.value = value;
+    return param;
 }
 
 }  // namespace
@@ -199,7 +199,7 @@ void InsertRow(Connection& connection, const UpdateTarget& target,
                const std::vector<bool>& modified) {
     const std::u16string quote = IdentifierQuote(connection);
     std::u16string names, markers;
-    std::vector<ParamSpec> parameters;
+    std::vector<BoundValue> parameters;
     for (std::size_t i = 0; i < columns.size(); ++i) {
         if (!modified[i])
             continue;
@@ -227,7 +227,7 @@ void UpdateRow(Connection& connection, const UpdateTarget& target,
                const std::vector<Variant>& values, const std::vector<bool>& modified) {
     const std::u16string quote = IdentifierQuote(connection);
     std::u16string assignments;
-    std::vector<ParamSpec> parameters;
+    std::vector<BoundValue> parameters;
     for (std::size_t i = 0; i < columns.size(); ++i) {
         if (!modified[i])
             continue;
