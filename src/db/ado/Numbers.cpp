@@ -1,7 +1,9 @@
 #include "db/ado/Numbers.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <vector>
 
 namespace orvitex::ado::detail {
 
