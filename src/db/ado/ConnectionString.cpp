@@ -90,6 +90,14 @@ std::u16string ReadPair(std::u16string_view text, std::size_t& pos, ConnectionPr
     }
     if (pos < text.size())
         ++pos;  // the ";"
+    // A repeated key keeps its first place and takes the last value.
+    const auto lower = AsciiLower(key);
+    for (auto& earlier : out) {
+        if (AsciiLower(earlier.key) == lower) {
+            earlier.value = std::move(value);
+            return {};
+        }
+    }
     out.push_back({std::u16string(key), std::move(value)});
     return {};
 }

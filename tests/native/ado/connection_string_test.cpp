@@ -31,6 +31,7 @@ TEST(ConnectionString, ParsesKeysAndValuesWithBlanksAndQuotes) {
         {u"Password=\"say \"\"hi\"\"\"", {{u"Password", u"say \"hi\""}}},
         {u"  ;; Key = spaced value  ;", {{u"Key", u"spaced value"}}},
         {u"Password       ='';User=x", {{u"Password", u""}, {u"User", u"x"}}},
+        {u"Data Source=a; data source = b", {{u"Data Source", u"b"}}},
         {u"", {}},
     };
     for (const auto& c : cases) {
