@@ -37,6 +37,16 @@ ParameterKind KindOf(std::int32_t pType, const ado::Variant& valueData, std::int
     }
 }
 
+// The shared command, prepared as text, run once; rSQL empty runs its text again.
+std::shared_ptr<ado::Recordset> RunSharedCommand(ado::Command& command, const std::u16string& rSQL,
+                                                 std::int32_t& affected) {
+    command.SetPrepared(true);
+    command.SetCommandType(ado::adCmdText);
+    if (!rSQL.empty())
+        command.SetCommandText(rSQL);
+    return command.Execute(&affected, nullptr, ado::adOptionUnspecified);
+}
+
 }  // namespace
 
 std::shared_ptr<ado::Command> clsDBMng::GetCommand(const std::u16string& ComText,
@@ -103,13 +113,8 @@ std::int32_t clsDBMng::CommandExcute(const std::u16string& rSQL, bool paraClear)
     std::int32_t result = 0;
     try {
         ErrorClear();
-        auto& command = Required(sCommand);
-        command.SetPrepared(true);
-        command.SetCommandType(ado::adCmdText);
-        if (!rSQL.empty())
-            command.SetCommandText(rSQL);
         std::int32_t affected = 0;
-        static_cast<void>(command.Execute(&affected, nullptr, ado::adOptionUnspecified));
+        static_cast<void>(RunSharedCommand(Required(sCommand), rSQL, affected));
         result = affected;
         if (paraClear)
             CommandParaClear();
@@ -129,13 +134,8 @@ std::int32_t clsDBMng::CommandExcuteRst(const std::u16string& rSQL,
     std::int32_t result = 0;
     try {
         ErrorClear();
-        auto& command = Required(sCommand);
-        command.SetPrepared(true);
-        command.SetCommandType(ado::adCmdText);
-        if (!rSQL.empty())
-            command.SetCommandText(rSQL);
         std::int32_t affected = 0;
-        auto rows = command.Execute(&affected, nullptr, ado::adOptionUnspecified);
+        auto rows = RunSharedCommand(Required(sCommand), rSQL, affected);
         if (rRst)
             *rRst = std::move(rows);
         result = affected;
