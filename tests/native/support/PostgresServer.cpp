@@ -126,7 +126,7 @@ bool PostgresServer::WaitReady() {
 
 std::u16string PostgresServer::ConnectionString(const std::string& database) const {
     return FromUtf8("Driver={PostgreSQL Unicode};Server=127.0.0.1;Port=" + std::to_string(port_) +
-                    ";Database=" + database + ";UID=postgres");
+                    ";Database=" + database + ";UID=postgres;CommLog=0;Debug=0");
 }
 
 std::string PostgresServer::CreateDatabase() {
