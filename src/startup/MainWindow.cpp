@@ -34,7 +34,7 @@ void frm오르비설치::ConnectMainServer() {
 }
 
 void frm오르비설치::RunInstall() {
-    // The installation run comes with its own issue.
+    // The installation run is not built yet.
 }
 
 void frm오르비설치::StartRun() {
