@@ -3,6 +3,7 @@
 #include <functional>
 
 #include "DriverFixture.h"
+#include "ErrorNumber.h"
 #include "db/ado/Error.h"
 
 namespace {
@@ -10,16 +11,8 @@ namespace {
 using namespace orvitex::ado;
 using orvitex::ToUtf8;
 using orvitex::ado::testing::DriverTest;
+using orvitex::ado::testing::ErrorNumberOf;
 using orvitex::ado::testing::Pattern;
-
-std::int32_t ErrorNumberOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const Error& error) {
-        return error.Number();
-    }
-    return 0;
-}
 
 TEST_P(DriverTest, OpenAndCloseDeliverTheirNotifications) {
     ASSERT_EQ(events_.completes.size(), 1u);

@@ -2,6 +2,7 @@
 
 #include <functional>
 
+#include "ErrorNumber.h"
 #include "db/ado/Error.h"
 #include "db/ado/Variant.h"
 #include "platform/Text.h"
@@ -10,15 +11,7 @@ namespace {
 
 using orvitex::ToUtf8;
 using namespace orvitex::ado;
-
-std::int32_t ErrorNumberOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const Error& error) {
-        return error.Number();
-    }
-    return 0;
-}
+using orvitex::ado::testing::ErrorNumberOf;
 
 TEST(Variant, ConvertsToTextLikeCStr) {
     const struct {
