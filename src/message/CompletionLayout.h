@@ -1,6 +1,6 @@
 #pragma once
 // The completion window frmMsg as a control table.
-#include "startup/FormTable.h"
+#include "forms/FormTable.h"
 
 namespace orvitex::message {
 

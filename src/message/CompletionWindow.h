@@ -1,8 +1,8 @@
 #pragma once
 // frmMsg: the window that ends a complete run. Its button ends the program at
 // once; its close box only closes it, and the waiting run goes on.
+#include "forms/Geometry.h"
 #include "platform/Ui.h"
-#include "startup/Geometry.h"
 
 namespace orvitex::message {
 

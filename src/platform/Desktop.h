@@ -43,6 +43,9 @@ public:
     virtual void LeftClick() = 0;
     // Processes every pending event of the program's own windows, then returns.
     virtual void Yield() = 0;
+    // Returns when an event for the program's own windows arrives or the limit
+    // passes, whichever is first; a polling loop waits here instead of spinning.
+    virtual void WaitForEvents(std::chrono::milliseconds limit) = 0;
     virtual void Sleep(std::chrono::milliseconds duration) = 0;
     [[nodiscard]] virtual std::chrono::milliseconds Now() = 0;
 };

@@ -36,7 +36,8 @@ public:
 
     // nullopt when the attributes cannot be read (e.g. the path does not exist).
     [[nodiscard]] virtual std::optional<std::uint32_t> GetAttributes(std::u16string_view path) = 0;
-    [[nodiscard]] virtual bool SetAttributes(std::u16string_view path, std::uint32_t attributes) = 0;
+    [[nodiscard]] virtual bool SetAttributes(std::u16string_view path,
+                                             std::uint32_t attributes) = 0;
     // Deletes every file matching a wildcard pattern; false when any could not be deleted.
     [[nodiscard]] virtual bool DeleteFiles(std::u16string_view pattern) = 0;
     // Removes an empty directory, or the link itself when the path is a junction

@@ -38,20 +38,25 @@ void AppendUtf16(std::u16string& out, char32_t c) {
 // Decodes one UTF-8 sequence at text[i]; advances i past it.
 char32_t DecodeUtf8(std::string_view text, std::size_t& i) {
     const auto lead = static_cast<unsigned char>(text[i++]);
-    if (lead < 0x80) return lead;
+    if (lead < 0x80)
+        return lead;
     int extra = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : -1;
-    if (extra < 0 || lead > 0xF4) return kReplacement;
+    if (extra < 0 || lead > 0xF4)
+        return kReplacement;
     char32_t c = lead & (0x3F >> extra);
     for (int k = 0; k < extra; ++k) {
-        if (i >= text.size()) return kReplacement;
+        if (i >= text.size())
+            return kReplacement;
         const auto next = static_cast<unsigned char>(text[i]);
-        if ((next & 0xC0) != 0x80) return kReplacement;
+        if ((next & 0xC0) != 0x80)
+            return kReplacement;
         c = (c << 6) | (next & 0x3F);
         ++i;
     }
-    const bool overlong = (extra == 1 && c < 0x80) || (extra == 2 && c < 0x800) ||
-                          (extra == 3 && c < 0x10000);
-    if (overlong || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return kReplacement;
+    const bool overlong =
+        (extra == 1 && c < 0x80) || (extra == 2 && c < 0x800) || (extra == 3 && c < 0x10000);
+    if (overlong || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
+        return kReplacement;
     return c;
 }
 
@@ -77,7 +82,8 @@ std::string ToUtf8(std::u16string_view text) {
 std::u16string FromUtf8(std::string_view text) {
     std::u16string out;
     out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size();) AppendUtf16(out, DecodeUtf8(text, i));
+    for (std::size_t i = 0; i < text.size();)
+        AppendUtf16(out, DecodeUtf8(text, i));
     return out;
 }
 
@@ -96,7 +102,8 @@ std::u16string ToText(double number) {
 std::u16string AsciiLower(std::u16string_view text) {
     std::u16string out(text);
     for (auto& c : out) {
-        if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c - u'A' + u'a');
+        if (c >= u'A' && c <= u'Z')
+            c = static_cast<char16_t>(c - u'A' + u'a');
     }
     return out;
 }

@@ -4,12 +4,12 @@
 #include <cstdint>
 #include <string_view>
 
+#include "forms/Geometry.h"
 #include "install/MainServer.h"
 #include "install/ServerRecord.h"
 #include "install/ServerSettings.h"
 #include "platform/Registry.h"
 #include "platform/Ui.h"
-#include "startup/Geometry.h"
 #include "startup/Progress.h"
 
 namespace orvitex::startup {

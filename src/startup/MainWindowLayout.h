@@ -1,6 +1,6 @@
 #pragma once
 // The main installer window frm오르비설치 as a control table.
-#include "startup/FormTable.h"
+#include "forms/FormTable.h"
 
 namespace orvitex::startup {
 

@@ -13,8 +13,9 @@
 #include <string>
 #include <vector>
 
+#include "forms/Geometry.h"
 #include "platform/Text.h"
-#include "startup/Geometry.h"
+#include "platform/win32/NewerApi.h"
 #include "startup/MainWindowLayout.h"
 
 namespace {
@@ -167,7 +168,7 @@ int CheckMain(const std::u16string& code) {
         Check(false, "main window shown");
         return 1;
     }
-    const std::uint32_t dpi = GetDpiForWindow(main);
+    const std::uint32_t dpi = win32::DpiOf(main);
     RECT client{};
     GetClientRect(main, &client);
     Check(client.right == forms::TwipsToPixels(7815, dpi) &&

@@ -3,7 +3,7 @@
 # shows its window; with the main server unreachable only the message appears.
 add_executable(orvitex-probe ${CMAKE_CURRENT_LIST_DIR}/probe.cpp)
 orvitex_warnings(orvitex-probe)
-target_link_libraries(orvitex-probe PRIVATE orvitex_startup user32)
+target_link_libraries(orvitex-probe PRIVATE orvitex_startup orvitex_platform_win32 user32)
 target_link_options(orvitex-probe PRIVATE -municode)
 
 set(ORVITEX_E2E_OUT ${CMAKE_BINARY_DIR}/e2e)

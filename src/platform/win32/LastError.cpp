@@ -13,7 +13,8 @@ std::u16string SystemMessage(std::uint32_t errorCode) {
         nullptr, errorCode, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
     std::u16string text = length ? FromWide(std::wstring_view(buffer, length)) : std::u16string();
     LocalFree(buffer);
-    while (!text.empty() && (text.back() == u'\n' || text.back() == u'\r')) text.pop_back();
+    while (!text.empty() && (text.back() == u'\n' || text.back() == u'\r'))
+        text.pop_back();
     return text;
 }
 

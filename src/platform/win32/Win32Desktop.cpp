@@ -43,6 +43,10 @@ void Win32Desktop::LeftClick() {
 
 // A quit request met here is posted again, so the message loop that owns it still ends.
 void Win32Desktop::Yield() {
+    if (yield_) {
+        yield_();
+        return;
+    }
     MSG message{};
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
         if (message.message == WM_QUIT) {
@@ -52,6 +56,11 @@ void Win32Desktop::Yield() {
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
+}
+
+void Win32Desktop::WaitForEvents(std::chrono::milliseconds limit) {
+    const auto ms = limit.count() > 0 ? static_cast<DWORD>(limit.count()) : 0;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, ms, QS_ALLINPUT);
 }
 
 void Win32Desktop::Sleep(std::chrono::milliseconds duration) {

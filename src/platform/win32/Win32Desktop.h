@@ -1,6 +1,8 @@
 #pragma once
 #include "platform/win32/Win32Api.h"
 
+#include <functional>
+
 #include "platform/Desktop.h"
 
 namespace orvitex::win32 {
@@ -9,6 +11,11 @@ namespace orvitex::win32 {
 // and a monotonic clock.
 class Win32Desktop : public platform::Desktop {
 public:
+    Win32Desktop() = default;
+    // yield: the program's own message loop step, so that a failure kept by a
+    // window event is thrown here exactly as from the run's other yields.
+    explicit Win32Desktop(std::function<void()> yield) : yield_(std::move(yield)) {}
+
     [[nodiscard]] platform::ForeignWindow FindWindowByCaption(std::u16string_view caption) override;
     [[nodiscard]] bool GetWindowRect(platform::ForeignWindow window,
                                      platform::ScreenRect& rect) override;
@@ -16,8 +23,12 @@ public:
     void MoveCursor(std::int32_t x, std::int32_t y) override;
     void LeftClick() override;
     void Yield() override;
+    void WaitForEvents(std::chrono::milliseconds limit) override;
     void Sleep(std::chrono::milliseconds duration) override;
     [[nodiscard]] std::chrono::milliseconds Now() override;
+
+private:
+    std::function<void()> yield_;
 };
 
 }  // namespace orvitex::win32

@@ -1,6 +1,5 @@
 #include "startup/win32/MainWindowWin32.h"
 
-#include "message/win32/CompletionWindowWin32.h"
 #include "startup/MainWindowLayout.h"
 
 namespace orvitex::startup::win32 {
@@ -77,7 +76,9 @@ namespace orvitex::startup::win32 {
 void MainWindow::ShowCompletionWindow() {
     completed_ = true;
     log_.Line(u"completion window shown");
-    message::win32::ShowCompletionWindow(app_, form_, ui_, quiet_);
+    if (showCompletion_) {
+        showCompletion_();
+    }
     log_.Line(u"completion window closed with its close box");
 }
 

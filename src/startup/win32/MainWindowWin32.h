@@ -1,6 +1,7 @@
 #pragma once
 // frm오르비설치 on the window system: the form built from its control table,
 // the surface its logic drives, and the run button's two click events.
+#include <functional>
 #include <memory>
 
 #include "platform/win32/forms/Application.h"
@@ -19,6 +20,8 @@ public:
     [[nodiscard]] forms::win32::Form& Window() { return form_; }
     // The run button as a click on Picture6 would press it.
     void PressRunButton();
+    // frmMsg lives beside this window, not below it: the program hands it in.
+    void SetCompletionWindow(std::function<void()> show) { showCompletion_ = std::move(show); }
 
     void Yield() override { app_.Yield(); }
     void SetCounterText(std::u16string_view text) override;
@@ -47,6 +50,7 @@ private:
     bool completed_ = false;
     forms::win32::Form form_;
     frm오르비설치 logic_;
+    std::function<void()> showCompletion_;
 };
 
 }  // namespace orvitex::startup::win32

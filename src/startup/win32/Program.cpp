@@ -7,6 +7,7 @@
 #include "install/CentralDb.h"
 #include "install/ExitCodes.h"
 #include "install/SharedDatabase.h"
+#include "message/win32/CompletionWindowWin32.h"
 #include "platform/Text.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Registry.h"
@@ -65,6 +66,8 @@ int Main(forms::win32::Application& app, const Options& options, Log& log, platf
     std::shared_ptr<db::clsDBMng> database;  // the one shared instance
     install::SharedDatabase mainServer(database, drivers, ui, files);
     MainWindow main(app, {registry, ui, mainServer, settings}, log, options.quiet);
+    main.SetCompletionWindow(
+        [&] { message::win32::ShowCompletionWindow(app, main.Window(), ui, options.quiet); });
 
     main.Logic().Form_Load();
     log.Line(u"load done: aliases sent to the ConnectTo key, main server connected");

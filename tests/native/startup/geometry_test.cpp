@@ -2,8 +2,8 @@
 
 #include <limits>
 
+#include "forms/Geometry.h"
 #include "message/CompletionWindow.h"
-#include "startup/Geometry.h"
 
 namespace orvitex::forms {
 namespace {

@@ -10,7 +10,8 @@ namespace {
 
 const char* WineVersion() {
     HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-    if (!ntdll) return nullptr;
+    if (!ntdll)
+        return nullptr;
     using GetVersionFn = const char*(CDECL*)();
     auto get = reinterpret_cast<GetVersionFn>(
         reinterpret_cast<void*>(GetProcAddress(ntdll, "wine_get_version")));

@@ -8,11 +8,11 @@
 #include <sstream>
 #include <string>
 
+#include "forms/Geometry.h"
 #include "install/MainServer.h"
 #include "platform/Registry.h"
 #include "platform/Ui.h"
 #include "platform/win32/forms/Application.h"
-#include "startup/Geometry.h"
 #include "startup/Log.h"
 #include "startup/win32/MainWindowWin32.h"
 

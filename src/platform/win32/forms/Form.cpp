@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "platform/win32/NewerApi.h"
 #include "platform/win32/WideString.h"
 
 namespace orvitex::forms::win32 {
@@ -99,7 +100,7 @@ Form::~Form() {
 void Form::CreateWindowAndControls() {
     const FrameStyle frame = StyleOf(table_.frame);
     const std::u16string caption(table_.caption);
-    dpi_ = GetDpiForSystem();
+    dpi_ = orvitex::win32::SystemDpi();
     HWND window = CreateWindowExW(frame.exStyle, kFormClass, orvitex::win32::Wide(caption),
                                   frame.style, CW_USEDEFAULT, CW_USEDEFAULT, 0, 0, nullptr, nullptr,
                                   app_.Instance(), this);
@@ -111,7 +112,7 @@ void Form::CreateWindowAndControls() {
     for (std::size_t i = 0; i < table_.controls.size(); ++i) {
         CreateControl(i);
     }
-    ApplyDpi(GetDpiForWindow(window));
+    ApplyDpi(orvitex::win32::DpiOf(window));
 }
 
 HWND Form::ContainerOf(const ControlRow& row) const {
@@ -168,7 +169,7 @@ void Form::ApplyDpi(std::uint32_t dpi) {
     }
     const FrameStyle frame = StyleOf(table_.frame);
     RECT r{0, 0, TwipsToPixels(table_.clientWidth, dpi_), TwipsToPixels(table_.clientHeight, dpi_)};
-    AdjustWindowRectExForDpi(&r, frame.style, FALSE, frame.exStyle, dpi_);
+    orvitex::win32::AdjustForFrame(r, frame.style, frame.exStyle, dpi_);
     SetWindowPos(window_.get(), nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }

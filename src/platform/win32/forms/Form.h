@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "forms/FormTable.h"
+#include "forms/Geometry.h"
 #include "platform/win32/forms/Application.h"
 #include "platform/win32/forms/GdiOwners.h"
-#include "startup/FormTable.h"
-#include "startup/Geometry.h"
 
 namespace orvitex::forms::win32 {
 

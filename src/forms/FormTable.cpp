@@ -1,4 +1,4 @@
-#include "startup/FormTable.h"
+#include "forms/FormTable.h"
 
 namespace orvitex::forms {
 

@@ -1,4 +1,4 @@
-#include "startup/Geometry.h"
+#include "forms/Geometry.h"
 
 #include <cmath>
 #include <limits>

@@ -1,0 +1,42 @@
+#pragma once
+// The window scripts that click the setup wizards through: find the wizard by
+// caption, pin it topmost, click at fixed pixel offsets from its corners.
+#include <chrono>
+#include <string_view>
+
+#include "platform/Desktop.h"
+
+namespace orvitex::install {
+
+enum class WizardScript { MainSetup, UpdateSetup, ClickUntilGone, SingleClick, TwoClicks };
+
+enum class ScriptOutcome {
+    NotFound,        // no window with the caption at the first look-up: nothing clicked
+    ClickedThrough,  // every click of the script was made
+    LimitReached,    // a wait ended at its limit; the run goes on
+};
+
+// The waits the text leaves open-ended get a limit.
+struct WaitLimits {
+    std::chrono::milliseconds replacementWait = std::chrono::minutes(10);
+    std::chrono::milliseconds clickUntilGone = std::chrono::minutes(10);
+};
+
+class WindowScripts {
+public:
+    WindowScripts(platform::Desktop& desktop, WaitLimits limits)
+        : desktop_(desktop), limits_(limits) {}
+
+    // Runs one script against the wizard window with this exact caption.
+    [[nodiscard]] ScriptOutcome Run(WizardScript script, std::u16string_view caption);
+
+    // One rectangle for every script of a run: zeros at first; a failed read keeps it.
+    [[nodiscard]] const platform::ScreenRect& LastRect() const { return rect_; }
+
+private:
+    platform::Desktop& desktop_;
+    WaitLimits limits_;
+    platform::ScreenRect rect_;
+};
+
+}  // namespace orvitex::install
