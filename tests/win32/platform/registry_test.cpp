@@ -3,6 +3,7 @@
 #include "platform/win32/Win32Api.h"
 
 #include <cstddef>
+#include <limits>
 #include <optional>
 #include <string>
 #include <vector>
@@ -149,9 +150,10 @@ TEST_F(Registry, DwordIsStoredAsFourLittleEndianBytes) {
         std::vector<BYTE> expected;
     };
     const Case cases[] = {
-        {"one", 1, {1, 0, 0, 0}},
         {"byte order", 0x12345678, {0x78, 0x56, 0x34, 0x12}},
         {"minus one", -1, {0xFF, 0xFF, 0xFF, 0xFF}},
+        {"lowest", std::numeric_limits<std::int32_t>::min(), {0, 0, 0, 0x80}},
+        {"highest", std::numeric_limits<std::int32_t>::max(), {0xFF, 0xFF, 0xFF, 0x7F}},
         {"numeric text", u" 42 ", {42, 0, 0, 0}},
     };
     CreateKey(kTestKey, kView64);
