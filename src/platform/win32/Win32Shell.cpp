@@ -9,7 +9,7 @@
 
 namespace orvitex::win32 {
 
-FILEOP_FLAGS CopyFlags(bool silent) {
+WORD CopyFlags(bool silent) {
     if (!silent) {
         return FOF_NOCONFIRMATION;
     }

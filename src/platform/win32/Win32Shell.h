@@ -6,7 +6,7 @@
 namespace orvitex::win32 {
 
 // The copy's flags: without silent exactly "replace without asking".
-[[nodiscard]] FILEOP_FLAGS CopyFlags(bool silent);
+[[nodiscard]] WORD CopyFlags(bool silent);
 
 class Win32Shell : public platform::Shell {
 public:

@@ -1,6 +1,8 @@
 // Win32Shell under Wine: copying one file into a folder, and starting a program.
 #include "platform/win32/Win32Api.h"
 
+#include <shellapi.h>
+
 #include <string>
 
 #include <gtest/gtest.h>
