@@ -75,11 +75,6 @@ public:
         files[std::u16string(path)].assign(bytes.begin(), bytes.end());
         return true;
     }
-    bool WriteFlushedFile(std::u16string_view path, std::span<const std::byte> bytes) override {
-        return WriteWholeFile(path, bytes);
-    }
-    bool ReplaceFile(std::u16string_view, std::u16string_view) override { return false; }
-    bool AppendToFile(std::u16string_view, std::span<const std::byte>) override { return false; }
     std::u16string ExecutableFolder() override { return executableFolder; }
 
     std::map<std::u16string, std::vector<std::byte>> files;

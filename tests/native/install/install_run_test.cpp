@@ -335,6 +335,20 @@ TEST(InstallRun, NullEmptyPresentAndStalePrograms) {
     }
 }
 
+// Bugs caught: a refused alias write that stops the policy values, or is logged
+// as written.
+TEST(InstallRun, PolicyValuesFollowARefusedAliasWrite) {
+    World w(kAllPrograms);
+    w.registry.AddKey(kConnectTo, 5);
+    EXPECT_EQ(w.Run(), RunOutcome::Completed);
+    EXPECT_TRUE(w.registry.ValuesOf(kConnectTo).empty());
+    EXPECT_EQ(w.registry.ValuesOf(kPolicies).size(), 14u);
+    EXPECT_NE(
+        w.RunLogText().find("[CLINIC\\SQL] = DBNMPNTW,\\\\CLINIC\\pipe\\MSSQL$SQL\\sql\\query: "
+                            "failed, status 5"),
+        std::string::npos);
+}
+
 // Bug caught: a write cut off half-way that leaves a truncated program under the
 // package's name, to be started by every later run.
 TEST(InstallRun, WriteFailingHalfWayLeavesNoPackageAndNamesTheStep) {
