@@ -23,6 +23,8 @@ public:
                                                std::u16string_view login,
                                                std::u16string_view password,
                                                std::u16string_view database) override;
+    // The shared instance, created (not connected) when missing.
+    [[nodiscard]] db::clsDBMng& Instance();
 
 private:
     std::shared_ptr<db::clsDBMng>& instance_;

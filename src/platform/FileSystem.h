@@ -54,6 +54,24 @@ public:
     // Creates or truncates the file and writes every byte; false on any failure.
     [[nodiscard]] virtual bool WriteWholeFile(std::u16string_view path,
                                               std::span<const std::byte> bytes) = 0;
+    // Creates or truncates the file, writes every byte and flushes them to the
+    // disk before closing; false on any failure, which may leave a partial file.
+    // The three below fail unless implemented: tools that never install need none.
+    [[nodiscard]] virtual bool WriteFlushedFile(std::u16string_view /*path*/,
+                                                std::span<const std::byte> /*bytes*/) {
+        return false;
+    }
+    // Renames source to target, replacing a file there, and returns once the
+    // rename is on the disk; false when it could not be done.
+    [[nodiscard]] virtual bool ReplaceFile(std::u16string_view /*source*/,
+                                           std::u16string_view /*target*/) {
+        return false;
+    }
+    // Adds the bytes at the end of the file, creating it when missing.
+    [[nodiscard]] virtual bool AppendToFile(std::u16string_view /*path*/,
+                                            std::span<const std::byte> /*bytes*/) {
+        return false;
+    }
     // The folder of the running executable, exactly as the platform reports it.
     [[nodiscard]] virtual std::u16string ExecutableFolder() = 0;
 };

@@ -12,10 +12,11 @@ public:
     [[nodiscard]] virtual bool StartProgram(std::u16string_view path) = 0;
     // Copies one file into a folder, replacing a file of the same name without
     // asking. ownerWindow is the native handle of the window that owns any
-    // progress or error window of the shell (0 for none).
+    // progress or error window of the shell (0 for none). Silent: the shell shows
+    // no window at all, for a run nobody watches.
     virtual void CopyFileIntoFolder(std::u16string_view sourceFile,
                                     std::u16string_view destinationFolder,
-                                    std::uintptr_t ownerWindow) = 0;
+                                    std::uintptr_t ownerWindow, bool silent) = 0;
 };
 
 }  // namespace orvitex::platform

@@ -1,20 +1,17 @@
 #include "startup/LoggingUi.h"
 
 #include "install/ExitCodes.h"
+#include "install/Institution.h"
 #include "install/MainServer.h"
 #include "platform/Text.h"
 
 namespace orvitex::startup {
 
-namespace {
-constexpr std::u16string_view kUnknownInstitution = u"요양기관기호를 다시한번 확인해주세요.";
-}
-
 int ExitCodeForMessage(std::u16string_view text) {
     if (text == install::kMainServerFailed) {
         return install::kExitMainServerUnreachable;
     }
-    if (text == kUnknownInstitution) {
+    if (text == install::kUnknownInstitution) {
         return install::kExitUnknownInstitution;
     }
     return install::kExitOtherFailure;

@@ -34,7 +34,9 @@ void frm오르비설치::ConnectMainServer() {
 }
 
 void frm오르비설치::RunInstall() {
-    // The installation run is not built yet.
+    if (services_.run) {
+        outcome_ = install::RunInstall(*this, *services_.run);
+    }
 }
 
 void frm오르비설치::StartRun() {

@@ -35,9 +35,11 @@ shoot() {
     echo "screenshot: $out/$name.png"
 }
 
-# 1. Reachable central database: the window as designed.
+# 1. Reachable central database: the window as designed. Its stored programs are
+# empty, so a run stops silently at the first package and never waits.
 db="$out/central.db"
-"$builddb" "$db" >/dev/null || fail "demo database"
+: >"$out/empty.exe"
+"$builddb" "$db" "$out/empty.exe" >/dev/null || fail "demo database"
 fresh_key
 # An earlier start's value is overwritten, not kept.
 wine reg add "$key" /v 127.0.0.1 /t REG_SZ /d "DBMSSOCN,10.9.9.9,1433" /f >/dev/null 2>&1
@@ -58,7 +60,7 @@ for _ in $(seq 1 150); do
 done
 wine "$probe" close >/dev/null || fail "close box"
 wait "$pid"; rc=$?
-[ "$rc" = 5 ] || fail "closing the window without a run: exit code $rc, expected 5"
+[ "$rc" = 3 ] || fail "closing the window after a run stopped at an empty program: exit code $rc, expected 3"
 grep -q "main server connected" "$log" || fail "log lacks the connection"
 grep -q "run button pressed: Label1" "$log" || fail "a click on the caption started no run"
 grep -q "run button pressed: Picture6" "$log" || fail "a click on the blue area started no run"
@@ -91,16 +93,16 @@ wine "$setup" --central-db "$missing" --quiet --log "$log"; rc=$?
 grep -q "message: 메인서버 접속에 실패하였습니다." "$log" || fail "quiet: message not logged"
 check_aliases "quiet"
 
-# 4. Quiet run pressed at once: the run is still empty, so it ends incomplete.
+# 4. Quiet run pressed at once: it stops at the first, empty, stored program.
 log="$out/quiet-run.log"
 wine "$setup" --central-db "$db" --code 12345678 --run --quiet --log "$log"; rc=$?
-[ "$rc" = 5 ] || fail "quiet run: exit code $rc, expected 5"
-grep -q "the run ended without completing" "$log" || fail "quiet run: log"
+[ "$rc" = 3 ] || fail "quiet run: exit code $rc, expected 3"
+grep -q "stored program of length 0, run stopped" "$log" || fail "quiet run: log"
 
 # 5. No ConnectTo key: nothing is written, no key is created, the start goes on.
 wine reg delete "$key" /f >/dev/null 2>&1
-wine "$setup" --central-db "$db" --run --quiet --log "$out/no-key.log"; rc=$?
-[ "$rc" = 5 ] || fail "no key: exit code $rc, expected 5 (connected, run returned)"
+wine "$setup" --central-db "$db" --code 12345678 --run --quiet --log "$out/no-key.log"; rc=$?
+[ "$rc" = 3 ] || fail "no key: exit code $rc, expected 3 (connected, run stopped at package 1)"
 wine reg query "$key" >/dev/null 2>&1 && fail "the program created the ConnectTo key"
 
 # 6. Bad command line and --help.

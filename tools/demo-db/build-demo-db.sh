@@ -6,7 +6,7 @@
 #   build-demo-db.sh OUTPUT.db [SETUP-PROGRAM.exe]
 #
 # With a setup program every package row holds a copy of it; without one the
-# rows hold NULL, which the run treats as an empty stored program.
+# rows hold NULL, and the run skips every package.
 set -euo pipefail
 
 out=$1

@@ -182,6 +182,27 @@ bool Win32FileSystem::WriteWholeFile(std::u16string_view path, std::span<const s
     return false;
 }
 
+bool Win32FileSystem::WriteFlushedFile(std::u16string_view path, std::span<const std::byte> bytes) {
+    const std::u16string text(path);
+    UniqueFileHandle file(CreateFileW(Wide(text), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+    return file && WriteAll(file.Get(), bytes) && FlushFileBuffers(file.Get());
+}
+
+bool Win32FileSystem::ReplaceFile(std::u16string_view source, std::u16string_view target) {
+    const std::u16string from(source);
+    const std::u16string to(target);
+    return MoveFileExW(Wide(from), Wide(to), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) !=
+           FALSE;
+}
+
+bool Win32FileSystem::AppendToFile(std::u16string_view path, std::span<const std::byte> bytes) {
+    const std::u16string text(path);
+    UniqueFileHandle file(CreateFileW(Wide(text), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
+                                      OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return file && WriteAll(file.Get(), bytes);
+}
+
 // As BASIC's App.Path: no trailing backslash, except after a drive.
 std::u16string Win32FileSystem::ExecutableFolder() {
     std::wstring path(MAX_PATH, L'\0');

@@ -27,6 +27,11 @@ public:
     [[nodiscard]] bool DeleteFile(std::u16string_view path) override;
     [[nodiscard]] bool WriteWholeFile(std::u16string_view path,
                                       std::span<const std::byte> bytes) override;
+    [[nodiscard]] bool WriteFlushedFile(std::u16string_view path,
+                                        std::span<const std::byte> bytes) override;
+    [[nodiscard]] bool ReplaceFile(std::u16string_view source, std::u16string_view target) override;
+    [[nodiscard]] bool AppendToFile(std::u16string_view path,
+                                    std::span<const std::byte> bytes) override;
     [[nodiscard]] std::u16string ExecutableFolder() override;
 
 private:

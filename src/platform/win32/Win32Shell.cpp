@@ -9,6 +9,13 @@
 
 namespace orvitex::win32 {
 
+WORD CopyFlags(bool silent) {
+    if (!silent) {
+        return FOF_NOCONFIRMATION;
+    }
+    return FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT | FOF_NOCONFIRMMKDIR;
+}
+
 bool Win32Shell::StartProgram(std::u16string_view path) {
     const std::u16string application(path);
     // The program sees its own path as its first argument, quoted for spaces.
@@ -29,7 +36,7 @@ bool Win32Shell::StartProgram(std::u16string_view path) {
 
 void Win32Shell::CopyFileIntoFolder(std::u16string_view sourceFile,
                                     std::u16string_view destinationFolder,
-                                    std::uintptr_t ownerWindow) {
+                                    std::uintptr_t ownerWindow, bool silent) {
     // Each path is a list ended by an empty entry: two NULs.
     std::u16string from(sourceFile);
     from.append(2, u'\0');
@@ -40,7 +47,7 @@ void Win32Shell::CopyFileIntoFolder(std::u16string_view sourceFile,
     operation.wFunc = FO_COPY;
     operation.pFrom = Wide(from);
     operation.pTo = Wide(to);
-    operation.fFlags = FOF_NOCONFIRMATION;
+    operation.fFlags = CopyFlags(silent);
     SHFileOperationW(&operation);
 }
 

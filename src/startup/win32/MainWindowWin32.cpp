@@ -69,6 +69,21 @@ void MainWindow::SetCodeText(std::u16string_view text) {
     form_.SetText(ctl::txt요양기관기호, text);
 }
 
+std::u16string MainWindow::CodeText() {
+    return form_.Text(ctl::txt요양기관기호);
+}
+
+void MainWindow::SetStatusText(std::u16string_view text) {
+    form_.SetText(ctl::lbl진행상태, text);
+}
+
+void MainWindow::Yield() {
+    app_.Yield();
+    if (!form_.IsOpen()) {
+        throw install::MainWindowClosed{};
+    }
+}
+
 }  // namespace orvitex::startup::win32
 
 namespace orvitex::startup::win32 {

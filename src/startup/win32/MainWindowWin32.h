@@ -23,7 +23,8 @@ public:
     // frmMsg lives beside this window, not below it: the program hands it in.
     void SetCompletionWindow(std::function<void()> show) { showCompletion_ = std::move(show); }
 
-    void Yield() override { app_.Yield(); }
+    // Throws install::MainWindowClosed once the window is gone.
+    void Yield() override;
     void SetCounterText(std::u16string_view text) override;
     double CounterWidth() override;
     void SetCounterLeft(double left) override;
@@ -33,9 +34,15 @@ public:
     void SetBarWidth(float width) override;
     forms::SizeTwips ScreenSize() override { return form_.ScreenSize(); }
     forms::SizeTwips OuterSize() override { return form_.OuterSize(); }
+    forms::PointTwips Position() override { return form_.Position(); }
     void Move(forms::PointTwips topLeft) override { form_.MoveTo(topLeft); }
     void SetStatusLineVisible(bool visible) override;
+    void SetStatusText(std::u16string_view text) override;
+    std::u16string CodeText() override;
     void SetCodeText(std::u16string_view text) override;
+    std::uintptr_t NativeHandle() override {
+        return reinterpret_cast<std::uintptr_t>(form_.Handle());
+    }
     void ShowCompletionWindow() override;
     // Whether a run reached its completion window.
     [[nodiscard]] bool Completed() const { return completed_; }

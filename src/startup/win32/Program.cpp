@@ -6,11 +6,14 @@
 #include "db/ado/Environment.h"
 #include "install/CentralDb.h"
 #include "install/ExitCodes.h"
+#include "install/RunLog.h"
 #include "install/SharedDatabase.h"
 #include "message/win32/CompletionWindowWin32.h"
 #include "platform/Text.h"
+#include "platform/win32/Win32Desktop.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Registry.h"
+#include "platform/win32/Win32Shell.h"
 #include "startup/win32/MainWindowWin32.h"
 
 namespace orvitex::startup::win32 {
@@ -54,6 +57,13 @@ void LogPosition(Log& log, forms::win32::Form& window) {
              ToText(std::int64_t{window.Dpi()}) + u" dpi");
 }
 
+// A run that stopped at an empty stored program says so in its exit code.
+int UnfinishedRunCode(const frm오르비설치& logic) {
+    return logic.LastOutcome() == install::RunOutcome::StoppedAtEmptyProgram
+               ? install::kExitEmptyStoredProgram
+               : install::kExitOtherFailure;
+}
+
 }  // namespace
 
 int Main(forms::win32::Application& app, const Options& options, Log& log, platform::Ui& ui) {
@@ -65,7 +75,15 @@ int Main(forms::win32::Application& app, const Options& options, Log& log, platf
 
     std::shared_ptr<db::clsDBMng> database;  // the one shared instance
     install::SharedDatabase mainServer(database, drivers, ui, files);
-    MainWindow main(app, {registry, ui, mainServer, settings}, log, options.quiet);
+    orvitex::win32::Win32Shell shell;
+    orvitex::win32::Win32Desktop desktop([&app] { app.Yield(); });
+    install::RunLog runLog(files, [&log](std::u16string_view line) { log.Line(line); });
+    install::RunServices run{files,   shell,
+                             desktop, registry,
+                             ui,      [&]() -> db::clsDBMng& {
+                                 return mainServer.Instance(); },
+                             runLog,  options.quiet};
+    MainWindow main(app, {registry, ui, mainServer, settings, &run}, log, options.quiet);
     main.SetCompletionWindow(
         [&] { message::win32::ShowCompletionWindow(app, main.Window(), ui, options.quiet); });
 
@@ -82,12 +100,12 @@ int Main(forms::win32::Application& app, const Options& options, Log& log, platf
         main.PressRunButton();
         if (options.quiet && !main.Completed()) {
             log.Line(u"the run ended without completing");
-            ui.EndProgram(install::kExitOtherFailure);
+            ui.EndProgram(UnfinishedRunCode(main.Logic()));
         }
     }
     app.Run();
     log.Line(u"main window closed");
-    return main.Completed() ? install::kExitComplete : install::kExitOtherFailure;
+    return main.Completed() ? install::kExitComplete : UnfinishedRunCode(main.Logic());
 }
 
 }  // namespace orvitex::startup::win32

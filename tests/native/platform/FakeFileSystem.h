@@ -170,6 +170,30 @@ public:
         nodes_[key] = {platform::attr::kArchive, {}, {bytes.begin(), bytes.end()}};
         return true;
     }
+    // FailOn("WriteFlushedFile", path) keeps the first half, as a full disk would.
+    bool WriteFlushedFile(std::u16string_view path, std::span<const std::byte> bytes) override {
+        if (!Fails("WriteFlushedFile", path))
+            return WriteWholeFile(path, bytes);
+        static_cast<void>(WriteWholeFile(path, bytes.first(bytes.size() / 2)));
+        return false;
+    }
+    bool ReplaceFile(std::u16string_view source, std::u16string_view target) override {
+        Record("ReplaceFile", source, ToUtf8(target));
+        const std::u16string from = Resolve(Key(source), false);
+        if (Fails("ReplaceFile", source) || !FileExists(source) || DirectoryExists(target))
+            return false;
+        nodes_[Resolve(Key(target), false)] = nodes_.at(from);
+        nodes_.erase(from);
+        return true;
+    }
+    bool AppendToFile(std::u16string_view path, std::span<const std::byte> bytes) override {
+        const std::u16string key = Resolve(Key(path), false);
+        if (DirectoryExists(path) || !DirectoryExists(key.substr(0, key.rfind(u'\\'))))
+            return false;
+        auto& content = nodes_[key].content;
+        content.insert(content.end(), bytes.begin(), bytes.end());
+        return true;
+    }
     std::u16string ExecutableFolder() override { return u"C:\\Program Files\\Orvitex"; }
 
 private:

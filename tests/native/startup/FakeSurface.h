@@ -25,6 +25,7 @@ public:
     double barLeft = -30, barTop = -195, barWidth = 165;
     bool statusVisible = true;
     std::u16string code = u"typed";
+    std::u16string status;
 
     void Yield() override { Note("yield"); }
     void SetCounterText(std::u16string_view text) override {
@@ -53,6 +54,13 @@ public:
         Note(visible ? "status shown" : "status hidden");
         statusVisible = visible;
     }
+    forms::PointTwips Position() override { return position; }
+    void SetStatusText(std::u16string_view text) override {
+        Note("status " + ToUtf8(text));
+        status = text;
+    }
+    std::u16string CodeText() override { return code; }
+    std::uintptr_t NativeHandle() override { return 0x1234; }
     void SetCodeText(std::u16string_view text) override {
         Note("code '" + ToUtf8(text) + "'");
         code = text;

@@ -175,6 +175,26 @@ TEST_F(FileSystem, WholeFilesRoundTripByteForByte) {
     EXPECT_FALSE(files_.WriteWholeFile(temp_.Text(L"Missing\\f"), small));
 }
 
+// Bugs caught: a rename that refuses to replace a package, an append that
+// truncates the run log, a flushed write reported as done when it was not.
+TEST_F(FileSystem, FlushedWriteRenameAndAppend) {
+    const std::vector<std::byte> bytes = {std::byte{'M'}, std::byte{'Z'}, std::byte{0}};
+    const std::u16string part = temp_.Text(L"p.part");
+    const std::u16string target = temp_.Text(L"\xC124\xCE58.exe");  // 설치.exe
+    temp_.File(L"\xC124\xCE58.exe");
+    ASSERT_TRUE(files_.WriteFlushedFile(part, bytes));
+    ASSERT_TRUE(files_.ReplaceFile(part, target));
+    EXPECT_EQ(files_.ReadWholeFile(target), bytes);
+    EXPECT_FALSE(files_.FileExists(part));
+    EXPECT_FALSE(files_.ReplaceFile(part, target));
+    EXPECT_FALSE(files_.WriteFlushedFile(temp_.Text(L"Missing\\f"), bytes));
+
+    const std::u16string log = temp_.Text(L"run.log");
+    ASSERT_TRUE(files_.AppendToFile(log, bytes));
+    ASSERT_TRUE(files_.AppendToFile(log, bytes));
+    EXPECT_EQ(files_.ReadWholeFile(log)->size(), 2 * bytes.size());
+}
+
 TEST_F(FileSystem, WriteOverAFileHeldByAnotherFailsAndKeepsIt) {
     temp_.File(L"held.exe");
     UniqueFileHandle held(CreateFileW(temp_.Path(L"held.exe").c_str(), GENERIC_READ,

@@ -1,6 +1,8 @@
 // Win32Shell under Wine: copying one file into a folder, and starting a program.
 #include "platform/win32/Win32Api.h"
 
+#include <shellapi.h>
+
 #include <string>
 
 #include <gtest/gtest.h>
@@ -56,18 +58,26 @@ const bool kStartedAsChild = [] {
     ExitProcess(0);
 }();
 
+// Bug caught: a quiet run that waits on a shell window, or an attended one that
+// hides the shell's own error windows.
 TEST(Shell, CopyReplacesAFileOfTheSameNameWithoutAsking) {
-    TempFolder temp;
-    temp.Folder(L"Update");
-    temp.Folder(L"\xC624\xB974\xBE44 bin");  // 오르비 bin
-    WriteText(temp.Path(L"Update\\Orvitex.ini"), L"[new]");
-    WriteText(temp.Path(L"\xC624\xB974\xBE44 bin\\Orvitex.ini"), L"[old, and longer]");
+    EXPECT_EQ(CopyFlags(false), FOF_NOCONFIRMATION);
+    EXPECT_EQ(CopyFlags(true),
+              FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT | FOF_NOCONFIRMMKDIR);
+    for (const bool silent : {false, true}) {
+        SCOPED_TRACE(silent);
+        TempFolder temp;
+        temp.Folder(L"Update");
+        temp.Folder(L"\xC624\xB974\xBE44 bin");  // 오르비 bin
+        WriteText(temp.Path(L"Update\\Orvitex.ini"), L"[new]");
+        WriteText(temp.Path(L"\xC624\xB974\xBE44 bin\\Orvitex.ini"), L"[old, and longer]");
 
-    Win32Shell shell;
-    shell.CopyFileIntoFolder(temp.Text(L"Update\\Orvitex.ini"),
-                             temp.Text(L"\xC624\xB974\xBE44 bin"), 0);
-    EXPECT_EQ(ReadText(temp.Path(L"\xC624\xB974\xBE44 bin\\Orvitex.ini")), L"[new]");
-    EXPECT_EQ(ReadText(temp.Path(L"Update\\Orvitex.ini")), L"[new]");
+        Win32Shell shell;
+        shell.CopyFileIntoFolder(temp.Text(L"Update\\Orvitex.ini"),
+                                 temp.Text(L"\xC624\xB974\xBE44 bin"), 0, silent);
+        EXPECT_EQ(ReadText(temp.Path(L"\xC624\xB974\xBE44 bin\\Orvitex.ini")), L"[new]");
+        EXPECT_EQ(ReadText(temp.Path(L"Update\\Orvitex.ini")), L"[new]");
+    }
 }
 
 TEST(Shell, StartProgramStartsItShownNormalWithoutWaiting) {

@@ -1,0 +1,45 @@
+#include "install/PackageFile.h"
+
+#include <stdexcept>
+
+#include "db/Required.h"
+#include "db/gSQL.h"
+#include "platform/Text.h"
+
+namespace orvitex::install {
+
+void WriteFileWhole(platform::FileSystem& files, std::u16string_view target,
+                    std::span<const std::byte> bytes) {
+    const std::u16string partial = std::u16string(target) + u".part";
+    if (!files.WriteFlushedFile(partial, bytes)) {
+        static_cast<void>(files.DeleteFile(partial));
+        throw std::runtime_error("cannot write " + ToUtf8(partial));
+    }
+    if (!files.ReplaceFile(partial, target)) {
+        static_cast<void>(files.DeleteFile(partial));
+        throw std::runtime_error("cannot rename " + ToUtf8(partial) + " to " + ToUtf8(target));
+    }
+}
+
+PackageFileResult FetchPackageFile(db::clsDBMng& database, platform::FileSystem& files,
+                                   const SetupPackage& package) {
+    db::gSQL = PackageQuery(package);
+    if (files.FileExists(package.file)) {
+        return {PackageFileState::Reused};
+    }
+    const auto recordset = database.GetRecordSet(db::gSQL, ado::adOpenForwardOnly,
+                                                 ado::adLockReadOnly, ado::adUseClient);
+    ado::Field& program = db::Required(recordset).GetFields()[u"실행파일"];
+    if (program.Value().IsNull()) {
+        return {PackageFileState::Null};
+    }
+    const std::int64_t size = program.ActualSize();
+    if (size == 0) {
+        return {PackageFileState::Empty};
+    }
+    const auto bytes = program.GetChunk(size).ToBytes();
+    WriteFileWhole(files, package.file, *bytes);
+    return {PackageFileState::Fetched, static_cast<std::int64_t>(bytes->size())};
+}
+
+}  // namespace orvitex::install

@@ -1,0 +1,40 @@
+#include "install/RunLog.h"
+
+#include <ctime>
+
+#include "install/Packages.h"
+#include "platform/Text.h"
+
+namespace orvitex::install {
+namespace {
+
+std::u16string LocalTimeStamp() {
+    const std::time_t now = std::time(nullptr);
+    char text[32] = {};
+    if (const std::tm* local = std::localtime(&now)) {
+        std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S ", local);
+    }
+    return FromUtf8(text);
+}
+
+}  // namespace
+
+void RunLog::Line(std::u16string_view text) {
+    if (mirror_) {
+        mirror_(text);
+    }
+    waiting_.push_back(LocalTimeStamp() + std::u16string(text) + u"\r\n");
+    if (!files_.DirectoryExists(kInstallFolder)) {
+        return;
+    }
+    std::string bytes;
+    for (const auto& line : waiting_) {
+        bytes += ToUtf8(line);
+    }
+    const auto* data = reinterpret_cast<const std::byte*>(bytes.data());
+    if (files_.AppendToFile(kRunLogFile, {data, bytes.size()})) {
+        waiting_.clear();
+    }
+}
+
+}  // namespace orvitex::install

@@ -1,0 +1,30 @@
+#pragma once
+// The run log: one stamped line a step, appended to the log file in the install
+// folder. Lines from before the folder exists wait and are written once it does.
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/FileSystem.h"
+
+namespace orvitex::install {
+
+inline constexpr std::u16string_view kRunLogFile = u"C:\\오르비설치\\orvitex-setup.log";
+
+class RunLog {
+public:
+    using Mirror = std::function<void(std::u16string_view)>;
+    // mirror receives every line as well (the --log file); it may be empty.
+    RunLog(platform::FileSystem& files, Mirror mirror)
+        : files_(files), mirror_(std::move(mirror)) {}
+
+    void Line(std::u16string_view text);
+
+private:
+    platform::FileSystem& files_;
+    Mirror mirror_;
+    std::vector<std::u16string> waiting_;
+};
+
+}  // namespace orvitex::install
