@@ -67,7 +67,8 @@ std::vector<Role> Roles() {
     };
 }
 
-constexpr int kWidth = 600, kHeight = 460, kLeft = 340, kTop = 120;
+// Beside the installer's window at the left edge, as far as the screen allows.
+constexpr int kWidth = 600, kHeight = 460, kLeft = 540, kTop = 120;
 constexpr UINT_PTR kOpenTimer = 1, kGiveUpTimer = 2;
 constexpr UINT kLateMs = 3000, kInstallMs = 1200, kGiveUpMs = 120000;
 constexpr int kButtonId = 100;
@@ -188,9 +189,12 @@ int Wizard::Run() {
 }
 
 void Wizard::OpenPage() {
+    const int width = Scaled(kWidth), height = Scaled(kHeight);
+    const int left = std::max(0, std::min(Scaled(kLeft), GetSystemMetrics(SM_CXSCREEN) - width));
+    const int top = std::max(0, std::min(Scaled(kTop), GetSystemMetrics(SM_CYSCREEN) - height));
     window_ = CreateWindowExW(0, L"OrvitexFakeSetup", role_->caption,
-                              WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, Scaled(kLeft), Scaled(kTop),
-                              Scaled(kWidth), Scaled(kHeight), nullptr, nullptr, instance_, this);
+                              WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, left, top, width, height,
+                              nullptr, nullptr, instance_, this);
     ++windowNumber_;
     pageClicks_ = 0;
     PlaceButton();
