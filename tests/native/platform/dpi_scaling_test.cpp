@@ -44,15 +44,6 @@ TEST(DpiScaling, RoundsToTheNearestPixelAsWindowsDoes) {
     EXPECT_EQ(ToPhysicalPixels(777, 0), 777);
 }
 
-// The layout point of a click must come back to the same layout point.
-TEST(DpiScaling, LayoutPixelsSurviveTheWayToTheScreenAndBack) {
-    for (const std::uint32_t dpi : {96u, 120u, 144u, 168u, 192u, 288u}) {
-        for (std::int32_t x = -1000; x <= 1000; ++x) {
-            ASSERT_EQ(ToLayoutPixels(ToPhysicalPixels(x, dpi), dpi), x) << x << " at " << dpi;
-        }
-    }
-}
-
 // 301 reads as 201, which maps back to 302: pinning by the scaled rectangle
 // would move the wizard by a pixel each time.
 TEST(DpiScaling, PinningInPlaceKeepsTheCurrentRectangle) {

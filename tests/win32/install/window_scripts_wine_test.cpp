@@ -7,7 +7,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -39,28 +38,37 @@ const Package kMain{L"iOrvitex.exe", WizardScript::MainSetup, u"오르비텍스 
 const Package kUntilGone{L"uOrvitex2.exe", WizardScript::ClickUntilGone, u"오르비텍스 설치", "BBB"};
 const Package kSingle{L"ALLV7_XProxy_soapLibSetupSetup.exe", WizardScript::SingleClick,
                       u"ALLV7_XProxy_soapLibSetup Setup", "C"};
-const Package kPackages[] = {
-    kMain,      {L"uOrvitex1.exe", WizardScript::UpdateSetup, u"오르비텍스 Update 설치", "AADD"},
-    kUntilGone, {L"uOrvitex3.exe", WizardScript::ClickUntilGone, u"오르비텍스 설치", "BBB"},
-    kSingle,    {L"IHiraDurSetupSW0421.exe", WizardScript::TwoClicks, u"IHIRADUR 1.0 설치", "AA"},
+const Package kUpdate{L"uOrvitex1.exe", WizardScript::UpdateSetup, u"오르비텍스 Update 설치",
+                      "AADD"};
+const Package kUntilGone3{L"uOrvitex3.exe", WizardScript::ClickUntilGone, u"오르비텍스 설치",
+                          "BBB"};
+const Package kTwo{L"IHiraDurSetupSW0421.exe", WizardScript::TwoClicks, u"IHIRADUR 1.0 설치", "AA"};
+
+// One click in a wizard's journal: the button it reached ('-': beside every
+// button), the screen point and the window rectangle in the wizard's pixels.
+struct Click {
+    char button = '-';
+    long x, y, left, top, right, bottom;
+    unsigned dpi;
+};
+struct Journal {
+    std::vector<Click> clicks;
+    std::string end;  // why the wizard ended; empty while it runs
 };
 
-// One journal line: "<program> <event> key=value ...".
-struct Entry {
-    std::string event;
-    std::string button;
-    std::vector<long> screen, rect;
-    std::uint32_t dpi = platform::kLayoutDpi;
-    std::string reason;
-};
-
-std::vector<long> Numbers(const std::string& text) {
-    std::vector<long> numbers;
-    std::istringstream in(text);
-    for (std::string n; std::getline(in, n, ',');) {
-        numbers.push_back(std::strtol(n.c_str(), nullptr, 10));
+// The script's point for the button in the window the click reached.
+std::pair<long, long> PointOf(const Click& c) {
+    const auto s = [&](int px) { return platform::ToPhysicalPixels(px, c.dpi); };
+    switch (c.button) {
+        case 'B':
+            return {c.left + s(350), c.top + s(365)};
+        case 'C':
+            return {c.left + s(400), c.top + s(115)};
+        case 'D':
+            return {c.right - s(25), c.bottom - s(25)};
+        default:
+            return {c.left + s(350), c.top + s(315)};
     }
-    return numbers;
 }
 
 // A started wizard; one that is still running at the end is stopped.
@@ -77,7 +85,7 @@ struct Started {
 
 class Wizards {
 public:
-    Wizards() { SetEnvironmentVariableW(L"ORVITEX_CLICK_JOURNAL", Journal().c_str()); }
+    Wizards() { SetEnvironmentVariableW(L"ORVITEX_CLICK_JOURNAL", JournalPath().c_str()); }
 
     std::unique_ptr<Started> Start(const Package& p, const wchar_t* mode) {
         const char* exe = std::getenv("ORVITEX_FAKE_SETUP_EXE");
@@ -97,88 +105,72 @@ public:
         return started;
     }
 
-    // The journal of one program, by its file name.
-    std::vector<Entry> Of(const Package& p) const {
-        std::vector<Entry> entries;
-        FILE* file = _wfopen(Journal().c_str(), L"rb");
-        if (!file) {
-            return entries;
-        }
+    Journal Of(const Package& p) const {
+        Journal journal;
+        FILE* file = _wfopen(JournalPath().c_str(), L"rb");
         const std::string program = ToUtf8(win32::FromWide(std::wstring_view(p.file)));
-        char buffer[1024];
-        while (std::fgets(buffer, sizeof buffer, file)) {
-            std::istringstream line(buffer);
-            std::string name, word;
-            Entry e;
-            line >> name >> e.event;
-            while (line >> word) {
-                const auto eq = word.find('=');
-                const std::string key = word.substr(0, eq), value = word.substr(eq + 1);
-                if (key == "button" || key == "reason") {
-                    (key == "button" ? e.button : e.reason) = value;
-                } else if (key == "screen" || key == "rect") {
-                    (key == "screen" ? e.screen : e.rect) = Numbers(value);
-                } else if (key == "dpi") {
-                    e.dpi = static_cast<std::uint32_t>(std::strtoul(value.c_str(), nullptr, 10));
-                }
-            }
-            if (name == program) {
-                entries.push_back(e);
+        char line[1024], name[128], end[32];
+        while (file && std::fgets(line, sizeof line, file)) {
+            Click c{};
+            const char* rest =
+                " window=%*d client=%*d,%*d screen=%ld,%ld rect=%ld,%ld,%ld,%ld dpi=%u";
+            if (std::sscanf(line, "%127s", name) != 1 || program != name) {
+                continue;
+            } else if (std::sscanf(line, (std::string("%*s click button=%c") + rest).c_str(),
+                                   &c.button, &c.x, &c.y, &c.left, &c.top, &c.right, &c.bottom,
+                                   &c.dpi) == 8 ||
+                       std::sscanf(line, (std::string("%*s miss") + rest).c_str(), &c.x, &c.y,
+                                   &c.left, &c.top, &c.right, &c.bottom, &c.dpi) == 7) {
+                journal.clicks.push_back(c);
+            } else if (std::sscanf(line, "%*s end reason=%31s", end) == 1) {
+                journal.end = end;
             }
         }
-        std::fclose(file);
-        return entries;
+        if (file) {
+            std::fclose(file);
+        }
+        return journal;
     }
 
     // Every click on its button, at its script's point of the window it hit:
     // exact at 96 dpi, within the rounding of the scaling above.
     void ExpectClickedThrough(const Package& p, long tolerance) const {
-        const auto entries = Of(p);
+        const Journal journal = Of(p);
         std::string buttons;
-        for (const Entry& e : entries) {
-            if (e.event != "click" && e.event != "miss") {
-                continue;
-            }
-            buttons += e.event == "miss" ? "-" : e.button;
-            ASSERT_EQ(e.screen.size(), 2u);
-            ASSERT_EQ(e.rect.size(), 4u);
-            const auto s = [&](int px) { return platform::ToPhysicalPixels(px, e.dpi); };
-            const bool d = e.button == "D";
-            const char point = e.button.empty() ? 'A' : e.button[0];
-            const long dx = d ? e.rect[2] - s(25) : e.rect[0] + s(point == 'C' ? 400 : 350);
-            const long dy = d ? e.rect[3] - s(25)
-                              : e.rect[1] + s(point == 'C'   ? 115
-                                              : point == 'B' ? 365
-                                                             : 315);
-            EXPECT_NEAR(e.screen[0], dx, tolerance) << e.button;
-            EXPECT_NEAR(e.screen[1], dy, tolerance) << e.button;
+        for (const Click& c : journal.clicks) {
+            buttons += c.button;
+            EXPECT_NEAR(c.x, PointOf(c).first, tolerance) << c.button;
+            EXPECT_NEAR(c.y, PointOf(c).second, tolerance) << c.button;
         }
         EXPECT_EQ(buttons, p.buttons);
-        ASSERT_FALSE(entries.empty());
-        EXPECT_EQ(entries.back().event, "end");
-        EXPECT_EQ(entries.back().reason, "done");
+        EXPECT_EQ(journal.end, "done");
     }
 
 private:
-    std::wstring Journal() const { return folder_.Path(L"clicks.log"); }
+    std::wstring JournalPath() const { return folder_.Path(L"clicks.log"); }
     win32::testing::TempFolder folder_;
 };
 
-TEST(WizardsUnderWine, EveryClickLandsOnItsButtonAtTheScriptsPoint) {
+// The run's way with each package: start it, sleep 2000 ms, run its script,
+// with one rectangle for them all; the main setup makes the program folder.
+void ClickThrough(std::initializer_list<Package> packages, const wchar_t* mode, long tolerance) {
     Wizards wizards;
     win32::Win32Desktop desktop;
     WindowScripts scripts(desktop, kLimits);
-    for (const Package& p : kPackages) {
+    for (const Package& p : packages) {
         SCOPED_TRACE(ToUtf8(win32::FromWide(std::wstring_view(p.file))));
-        const auto wizard = wizards.Start(p, L"");
+        const auto wizard = wizards.Start(p, mode);
         desktop.Sleep(2000ms);
         EXPECT_EQ(scripts.Run(p.script, p.caption), ScriptOutcome::ClickedThrough);
         EXPECT_TRUE(wizard->Ends());
-        wizards.ExpectClickedThrough(p, 0);
+        wizards.ExpectClickedThrough(p, tolerance);
     }
-    EXPECT_NE(GetFileAttributesW(L"C:\\Orvitex\\bin"), INVALID_FILE_ATTRIBUTES);
-    RemoveDirectoryW(L"C:\\Orvitex\\bin");
+    EXPECT_TRUE(RemoveDirectoryW(L"C:\\Orvitex\\bin"));
     RemoveDirectoryW(L"C:\\Orvitex");
+}
+
+TEST(WizardsUnderWine, EveryClickLandsOnItsButtonAtTheScriptsPoint) {
+    ClickThrough({kMain, kUpdate, kUntilGone, kUntilGone3, kSingle, kTwo}, L"", 0);
 }
 
 TEST(WizardsUnderWine, ALateWizardIsNotFoundAndNeverClicked) {
@@ -188,9 +180,7 @@ TEST(WizardsUnderWine, ALateWizardIsNotFoundAndNeverClicked) {
     desktop.Sleep(2000ms);
     EXPECT_EQ(WindowScripts(desktop, kLimits).Run(kUntilGone.script, kUntilGone.caption),
               ScriptOutcome::NotFound);
-    for (const Entry& e : wizards.Of(kUntilGone)) {
-        EXPECT_EQ(e.event, "start");
-    }
+    EXPECT_TRUE(wizards.Of(kUntilGone).clicks.empty());
 }
 
 TEST(WizardsUnderWine, AStuckWizardEndsTheWaitAtTheLimit) {
@@ -203,8 +193,8 @@ TEST(WizardsUnderWine, AStuckWizardEndsTheWaitAtTheLimit) {
         EXPECT_EQ(WindowScripts(desktop, {1500ms, 1500ms}).Run(p.script, p.caption),
                   ScriptOutcome::LimitReached);
         std::string buttons;
-        for (const Entry& e : wizards.Of(p)) {
-            buttons += e.button;
+        for (const Click& c : wizards.Of(p).clicks) {
+            buttons += c.button;
         }
         EXPECT_EQ(buttons.substr(0, 2), p.buttons.substr(0, 2));
         EXPECT_EQ(buttons.find('D'), std::string::npos);
@@ -222,19 +212,7 @@ TEST(WizardsAt144Dpi, EveryClickStillLandsOnItsButton) {
     EXPECT_EQ(win32::Win32Desktop::Mapping(), std::getenv("ORVITEX_WIN7_API")
                                                   ? win32::DpiMapping::Scaling
                                                   : win32::DpiMapping::ThreadContext);
-    Wizards wizards;
-    win32::Win32Desktop desktop;
-    WindowScripts scripts(desktop, kLimits);
-    for (const Package& p : {kMain, kUntilGone, kSingle}) {
-        SCOPED_TRACE(p.buttons);
-        const auto wizard = wizards.Start(p, L"dpiaware");
-        desktop.Sleep(2000ms);
-        EXPECT_EQ(scripts.Run(p.script, p.caption), ScriptOutcome::ClickedThrough);
-        EXPECT_TRUE(wizard->Ends());
-        wizards.ExpectClickedThrough(p, 1);
-    }
-    RemoveDirectoryW(L"C:\\Orvitex\\bin");
-    RemoveDirectoryW(L"C:\\Orvitex");
+    ClickThrough({kMain, kUntilGone, kSingle}, L"dpiaware", 1);
 }
 
 }  // namespace
