@@ -121,7 +121,6 @@ private:
     std::size_t page_ = 0;
     int windowNumber_ = 0;
     int pageClicks_ = 0;
-    int clicks_ = 0;
 };
 
 LRESULT CALLBACK WizardProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
