@@ -1,0 +1,15 @@
+#include "platform/win32/forms/Foreground.h"
+
+namespace orvitex::forms::win32 {
+
+bool ComeToFront(HWND window, const ForegroundCalls& calls) {
+    calls.setForeground(window);
+    if (calls.getForeground() == window) {
+        return true;
+    }
+    FLASHWINFO flash{sizeof(FLASHWINFO), window, FLASHW_ALL | FLASHW_TIMERNOFG, 0, 0};
+    calls.flash(&flash);
+    return false;
+}
+
+}  // namespace orvitex::forms::win32
