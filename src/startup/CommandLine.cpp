@@ -94,7 +94,8 @@ std::u16string UsageText() {
            u"  --log FILE          write a log (UTF-8)\n"
            u"  --help              show this text\n"
            u"Exit codes: 0 complete, 2 unknown institution code, 3 stopped at an empty\n"
-           u"stored program, 4 main server unreachable, 5 any other failure.\n";
+           u"stored program, 4 main server unreachable, 5 any other failure, 6 another\n"
+           u"copy is already running.\n";
 }
 
 }  // namespace orvitex::startup

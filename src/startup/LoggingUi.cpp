@@ -17,6 +17,9 @@ int ExitCodeForMessage(std::u16string_view text) {
     if (text == kUnknownInstitution) {
         return install::kExitUnknownInstitution;
     }
+    if (text == kAlreadyRunning) {
+        return install::kExitAlreadyRunning;
+    }
     return install::kExitOtherFailure;
 }
 

@@ -27,3 +27,14 @@ set_tests_properties(e2e.startup.144dpi PROPERTIES
     TIMEOUT 600
     ENVIRONMENT "ORVITEX_WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix-144dpi"
     RESOURCE_LOCK wineprefix-144dpi)
+
+# Two real copies at once in the shared prefix.
+add_test(NAME e2e.one-copy
+         COMMAND ${ORVITEX_WINE_RUN} --host ${CMAKE_CURRENT_LIST_DIR}/one_copy.sh
+                 $<TARGET_FILE:orvitex-setup> $<TARGET_FILE:orvitex-probe> ${ORVITEX_E2E_OUT}
+                 ${PROJECT_SOURCE_DIR}/tools/demo-db/build-demo-db.sh)
+set_tests_properties(e2e.one-copy PROPERTIES
+    LABELS "e2e;wine"
+    TIMEOUT 600
+    ENVIRONMENT "ORVITEX_WINEPREFIX=${ORVITEX_WINE_PREFIX}"
+    RESOURCE_LOCK wineprefix)
