@@ -5,11 +5,7 @@
 #   one_copy.sh orvitex-setup.exe orvitex-probe.exe OUT-FOLDER build-demo-db.sh
 set -uo pipefail
 
-setup=$1 probe=$2 out=$3 builddb=$4
-mkdir -p "$out"
-key='HKLM\SOFTWARE\Microsoft\MSSQLServer\Client\ConnectTo'
-failed=0
-fail() { echo "FAIL: $*"; failed=1; }
+. "$(dirname "$0")/common.sh"
 marker() { wine reg query "$key" /v 127.0.0.1 2>/dev/null | tr -d '\r' | grep -c 'REG_SZ *marker$'; }
 
 db="$out/central-one-copy.db"

@@ -3,11 +3,7 @@
 #   startup.sh orvitex-setup.exe orvitex-probe.exe OUT-FOLDER build-demo-db.sh
 set -uo pipefail
 
-setup=$1 probe=$2 out=$3 builddb=$4
-mkdir -p "$out"
-key='HKLM\SOFTWARE\Microsoft\MSSQLServer\Client\ConnectTo'
-failed=0
-fail() { echo "FAIL: $*"; failed=1; }
+. "$(dirname "$0")/common.sh"
 
 # The SQL Server client creates this key on a real PC; the program never does.
 fresh_key() {
