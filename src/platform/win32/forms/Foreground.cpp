@@ -2,14 +2,12 @@
 
 namespace orvitex::forms::win32 {
 
-bool ComeToFront(HWND window, const ForegroundCalls& calls) {
+void ComeToFront(HWND window, const ForegroundCalls& calls) {
     calls.setForeground(window);
-    if (calls.getForeground() == window) {
-        return true;
+    if (calls.getForeground() != window) {
+        FLASHWINFO flash{sizeof(FLASHWINFO), window, FLASHW_ALL | FLASHW_TIMERNOFG, 0, 0};
+        calls.flash(&flash);
     }
-    FLASHWINFO flash{sizeof(FLASHWINFO), window, FLASHW_ALL | FLASHW_TIMERNOFG, 0, 0};
-    calls.flash(&flash);
-    return false;
 }
 
 }  // namespace orvitex::forms::win32

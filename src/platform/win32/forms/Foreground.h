@@ -15,7 +15,7 @@ struct ForegroundCalls {
 };
 
 // Asks for the foreground; when the lock refuses it, flashes the window's caption
-// and taskbar button until the user brings it up. True when it is in front.
-bool ComeToFront(HWND window, const ForegroundCalls& calls = {});
+// and taskbar button until the user brings it up.
+void ComeToFront(HWND window, const ForegroundCalls& calls = {});
 
 }  // namespace orvitex::forms::win32

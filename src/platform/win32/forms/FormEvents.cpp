@@ -62,8 +62,8 @@ LRESULT Form::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
             }
             break;
         case WM_SETFOCUS:
-            if (HWND target = FocusTarget(); isForm && target != window) {
-                SetFocus(target);
+            if (isForm && FocusTarget() != window) {
+                SetFocus(FocusTarget());
                 return 0;
             }
             break;
