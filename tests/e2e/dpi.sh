@@ -41,7 +41,7 @@ else
     fail "main window not found"
 fi
 wine "$probe" close >/dev/null
-wait "$pid"
+wait_bounded "$pid" 60
 grep -q "client $client pixels at $dpi dpi" "$log" || fail "client area is not 7815 x 3600 twips at $dpi dpi"
 cat "$log"
 [ "$failed" = 0 ] && echo "e2e.startup.$name: all checks hold"

@@ -19,7 +19,7 @@ wine "$probe" main | tr -d '\r' | grep -q '^WINDOW ' || fail "the first copy's w
 wine reg add "$key" /v 127.0.0.1 /t REG_SZ /d marker /f >/dev/null 2>&1
 
 # Quiet: the message goes to the log, which the second copy adds to, not replaces.
-wine "$setup" --central-db "$db" --quiet --log "$log"; rc=$?
+timeout 60 wine "$setup" --central-db "$db" --quiet --log "$log"; rc=$?
 [ "$rc" = 6 ] || fail "quiet second copy: exit code $rc, expected 6"
 [ "$(marker)" = 1 ] || fail "the quiet second copy wrote an alias"
 
@@ -30,14 +30,14 @@ report=$(wine "$probe" message "이미 실행 중입니다." | tr -d '\r')
 echo "$report" | grep -q '^ok message reads "이미 실행 중입니다."' || fail "no box says so: $report"
 echo "$report" | grep -q '^ok one OK button' || fail "the box has other buttons"
 wine "$probe" ok >/dev/null
-wait "$second"; rc=$?
+wait_bounded "$second" 60; rc=$?
 [ "$rc" = 6 ] || fail "second copy: exit code $rc, expected 6"
 [ "$(marker)" = 1 ] || fail "the second copy wrote an alias"
 
 wine "$probe" close >/dev/null || fail "close box"
-wait "$first"; rc=$?
+wait_bounded "$first" 60; rc=$?
 [ "$rc" = 5 ] || fail "first copy closed without a run: exit code $rc, expected 5"
-wine "$setup" --central-db "$db" --run --quiet --log "$out/one-copy-after.log"; rc=$?
+timeout 60 wine "$setup" --central-db "$db" --run --quiet --log "$out/one-copy-after.log"; rc=$?
 [ "$rc" = 5 ] || fail "a copy after the first ended: exit code $rc, expected 5"
 [ "$(marker)" = 0 ] || fail "a copy after the first ended wrote no alias"
 # Both copies' lines, neither written over the other's.

@@ -53,7 +53,7 @@ for _ in $(seq 1 150); do
     sleep 0.2
 done
 wine "$probe" close >/dev/null || fail "close box"
-wait "$pid"; rc=$?
+wait_bounded "$pid" 60; rc=$?
 [ "$rc" = 5 ] || fail "closing the window without a run: exit code $rc, expected 5"
 grep -q "main server connected" "$log" || fail "log lacks the connection"
 grep -q "run button pressed: Label1" "$log" || fail "a click on the caption started no run"
@@ -73,7 +73,7 @@ echo "$report" | grep -v '^ok '
 echo "$report" | grep -q '^MISMATCH\|^$' && fail "the message box differs"
 echo "$report" | grep -q '^WINDOW ' && shoot unreachable-message "$(echo "$report" | grep '^WINDOW ')"
 wine "$probe" ok >/dev/null || fail "OK not pressed"
-wait "$pid"; rc=$?
+wait_bounded "$pid" 60; rc=$?
 [ "$rc" = 4 ] || fail "unreachable: exit code $rc, expected 4"
 check_aliases "unreachable"
 [ -e "$missing" ] && fail "the missing central database was created"
