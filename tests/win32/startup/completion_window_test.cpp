@@ -168,47 +168,41 @@ TEST(CompletionWindowOnScreen, EitherPartOfTheButtonEndsTheProgramComplete) {
 }
 
 // Another program's window in front, as a setup wizard is after the run's clicks.
-class OtherProgram {
-public:
+struct OtherProgram {
+    PROCESS_INFORMATION process{};
+    HWND window = nullptr;
+
     OtherProgram() {
         STARTUPINFOW startup{};
         startup.cb = sizeof(startup);
         wchar_t command[] = L"notepad.exe";
         if (!CreateProcessW(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                            &startup, &process_)) {
+                            &startup, &process)) {
             return;
         }
-        WaitForInputIdle(process_.hProcess, 10000);
-        for (int round = 0; round < 100 && !window_; ++round) {
-            EnumWindows(FindOwn, reinterpret_cast<LPARAM>(this));
-            Sleep(window_ ? 0 : 100);
+        WaitForInputIdle(process.hProcess, 10000);
+        for (int round = 0; round < 100 && !window; ++round, Sleep(100)) {
+            EnumWindows(
+                [](HWND w, LPARAM self) {
+                    auto* other = reinterpret_cast<OtherProgram*>(self);
+                    DWORD pid = 0;
+                    GetWindowThreadProcessId(w, &pid);
+                    const bool found = pid == other->process.dwProcessId && IsWindowVisible(w);
+                    other->window = found ? w : other->window;
+                    return found ? FALSE : TRUE;
+                },
+                reinterpret_cast<LPARAM>(this));
         }
-        SetForegroundWindow(window_);
+        SetForegroundWindow(window);
     }
     ~OtherProgram() {
-        if (process_.hProcess) {
-            TerminateProcess(process_.hProcess, 0);
-            WaitForSingleObject(process_.hProcess, 10000);
-            CloseHandle(process_.hProcess);
-            CloseHandle(process_.hThread);
+        if (process.hProcess) {
+            TerminateProcess(process.hProcess, 0);
+            WaitForSingleObject(process.hProcess, 10000);
+            CloseHandle(process.hProcess);
+            CloseHandle(process.hThread);
         }
     }
-    [[nodiscard]] HWND Window() const { return window_; }
-
-private:
-    static BOOL CALLBACK FindOwn(HWND window, LPARAM self) {
-        auto* other = reinterpret_cast<OtherProgram*>(self);
-        DWORD pid = 0;
-        GetWindowThreadProcessId(window, &pid);
-        if (pid == other->process_.dwProcessId && IsWindowVisible(window)) {
-            other->window_ = window;
-            return FALSE;
-        }
-        return TRUE;
-    }
-
-    PROCESS_INFORMATION process_{};
-    HWND window_ = nullptr;
 };
 
 // After a run that left a wizard in front: the window comes to the front, a press
@@ -218,8 +212,8 @@ TEST(CompletionWindowOnScreen, TakesTheForegroundFromAnotherProgramAndLeavesItTo
     f.main.Logic().Form_Load();
     f.main.Window().Show();
     OtherProgram wizard;
-    ASSERT_NE(wizard.Window(), nullptr);
-    ASSERT_EQ(GetForegroundWindow(), wizard.Window());
+    ASSERT_NE(wizard.window, nullptr);
+    ASSERT_EQ(GetForegroundWindow(), wizard.window);
     Observed seen;
     seen.then = Observed::Then::DragCaptionAway;
     EXPECT_NO_THROW(Show(f, seen)) << "the dragged press ended the program";
