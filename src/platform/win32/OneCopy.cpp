@@ -3,9 +3,14 @@
 namespace orvitex::win32 {
 
 OneCopy::OneCopy(const wchar_t* name) : mutex_(CreateMutexW(nullptr, FALSE, name)) {
-    const DWORD error = GetLastError();
-    // Access denied: the mutex exists, made by a copy of another user or session.
-    anotherIsRunning_ = mutex_ ? error == ERROR_ALREADY_EXISTS : error == ERROR_ACCESS_DENIED;
+    if (mutex_) {
+        anotherIsRunning_ = GetLastError() == ERROR_ALREADY_EXISTS;
+        return;
+    }
+    // Not created: either a copy of another user holds it, or this process may not
+    // create a global object; only the first is another copy.
+    const UniqueHandle<KernelTraits> other(OpenMutexW(SYNCHRONIZE, FALSE, name));
+    anotherIsRunning_ = other || GetLastError() == ERROR_ACCESS_DENIED;
 }
 
 }  // namespace orvitex::win32
