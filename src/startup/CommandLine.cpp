@@ -127,7 +127,8 @@ std::u16string UsageText() {
            u"                      window (1 to 86400; default 600)\n"
            u"  --help              show this text\n"
            u"Exit codes: 0 complete, 2 unknown institution code, 3 stopped at an empty\n"
-           u"stored program, 4 main server unreachable, 5 any other failure.\n";
+           u"stored program, 4 main server unreachable, 5 any other failure, 6 another\n"
+           u"copy is already running.\n";
 }
 
 }  // namespace orvitex::startup

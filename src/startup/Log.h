@@ -10,8 +10,9 @@ namespace orvitex::startup {
 class Log {
 public:
     Log() = default;  // writes nowhere
-    // Creates or truncates the file; IsOpen() tells whether that worked.
-    explicit Log(const std::filesystem::path& file);
+    // Creates or truncates the file, or with append adds to its end; IsOpen() tells
+    // whether that worked.
+    explicit Log(const std::filesystem::path& file, bool append = false);
     [[nodiscard]] bool IsOpen() const { return out_.is_open(); }
     void Line(std::u16string_view text);
 

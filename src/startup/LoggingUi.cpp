@@ -14,6 +14,9 @@ int ExitCodeForMessage(std::u16string_view text) {
     if (text == install::kUnknownInstitution) {
         return install::kExitUnknownInstitution;
     }
+    if (text == kAlreadyRunning) {
+        return install::kExitAlreadyRunning;
+    }
     return install::kExitOtherFailure;
 }
 

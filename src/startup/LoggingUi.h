@@ -7,6 +7,8 @@
 
 namespace orvitex::startup {
 
+inline constexpr std::u16string_view kAlreadyRunning = u"이미 실행 중입니다.";
+
 [[nodiscard]] int ExitCodeForMessage(std::u16string_view text);
 
 class LoggingUi : public platform::Ui {

@@ -120,7 +120,8 @@ std::string Rect(const RECT& r) {
            std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top);
 }
 
-void CheckControls(HWND main, std::uint32_t dpi, const std::u16string& code) {
+// The controls' windows, in table order.
+std::vector<HWND> CheckControls(HWND main, std::uint32_t dpi, const std::u16string& code) {
     const forms::FormTable& table = startup::MainWindowForm();
     std::vector<HWND> handles;
     for (std::size_t i = 0; i < table.controls.size(); ++i) {
@@ -160,6 +161,7 @@ void CheckControls(HWND main, std::uint32_t dpi, const std::u16string& code) {
         const bool shown = (GetWindowLongW(child, GWL_STYLE) & WS_VISIBLE) != 0;
         Check(shown == (c.ref != startup::ctl::lbl진행상태), name + (shown ? " shown" : " hidden"));
     }
+    return handles;
 }
 
 int CheckMain(const std::u16string& code) {
@@ -176,7 +178,13 @@ int CheckMain(const std::u16string& code) {
           "client " + std::to_string(client.right) + "x" + std::to_string(client.bottom) + " at " +
               std::to_string(dpi) + " dpi");
     Check((GetWindowLongW(main, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) != 0, "tool window frame");
-    CheckControls(main, dpi, code);
+    const auto controls = CheckControls(main, dpi, code);
+    const auto box =
+        static_cast<std::size_t>(startup::MainWindowForm().IndexOf(startup::ctl::txt요양기관기호));
+    GUITHREADINFO gui{};
+    gui.cbSize = sizeof(gui);
+    GetGUIThreadInfo(GetWindowThreadProcessId(main, nullptr), &gui);
+    Check(gui.hwndFocus && gui.hwndFocus == controls[box], "keyboard focus in the code box");
     PrintWindow(main);
     return failures ? 1 : 0;
 }

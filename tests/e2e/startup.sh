@@ -3,11 +3,7 @@
 #   startup.sh orvitex-setup.exe orvitex-probe.exe OUT-FOLDER build-demo-db.sh
 set -uo pipefail
 
-setup=$1 probe=$2 out=$3 builddb=$4
-mkdir -p "$out"
-key='HKLM\SOFTWARE\Microsoft\MSSQLServer\Client\ConnectTo'
-failed=0
-fail() { echo "FAIL: $*"; failed=1; }
+. "$(dirname "$0")/common.sh"
 
 # The SQL Server client creates this key on a real PC; the program never does.
 fresh_key() {
@@ -59,7 +55,7 @@ for _ in $(seq 1 150); do
     sleep 0.2
 done
 wine "$probe" close >/dev/null || fail "close box"
-wait "$pid"; rc=$?
+wait_bounded "$pid" 60; rc=$?
 [ "$rc" = 3 ] || fail "closing the window after a run stopped at an empty program: exit code $rc, expected 3"
 grep -q "main server connected" "$log" || fail "log lacks the connection"
 grep -q "run button pressed: Label1" "$log" || fail "a click on the caption started no run"
@@ -79,7 +75,7 @@ echo "$report" | grep -v '^ok '
 echo "$report" | grep -q '^MISMATCH\|^$' && fail "the message box differs"
 echo "$report" | grep -q '^WINDOW ' && shoot unreachable-message "$(echo "$report" | grep '^WINDOW ')"
 wine "$probe" ok >/dev/null || fail "OK not pressed"
-wait "$pid"; rc=$?
+wait_bounded "$pid" 60; rc=$?
 [ "$rc" = 4 ] || fail "unreachable: exit code $rc, expected 4"
 check_aliases "unreachable"
 [ -e "$missing" ] && fail "the missing central database was created"

@@ -46,6 +46,7 @@ case $rc in
     3) echo "    3: the run stopped at an empty stored program" ;;
     4) echo "    4: the main server was unreachable" ;;
     5) echo "    5: the run ended without completing (a failed step, see the log)" ;;
+    6) echo "    6: another copy of the installer was already running" ;;
 esac
 echo "--- aliases in the Wine prefix (HKLM\\SOFTWARE\\Microsoft\\MSSQLServer\\Client\\ConnectTo)"
 wine reg query "$key" 2>/dev/null | tr -d '\r' | grep REG_SZ || echo "    (none)"

@@ -1,7 +1,10 @@
 #include "message/win32/CompletionWindowWin32.h"
 
+#include <utility>
+
 #include "message/CompletionLayout.h"
 #include "message/CompletionWindow.h"
+#include "platform/win32/forms/Foreground.h"
 
 namespace orvitex::message::win32 {
 namespace {
@@ -16,16 +19,30 @@ private:
     forms::win32::Form& form_;
 };
 
-// While the modal window is open the main window takes no input.
+// While the modal window is open the main window takes no input. As a dialog's
+// owner, it is enabled and activated before the modal window goes: a disabled
+// window cannot be activated, and the system would hand the foreground to the
+// next window in line, another program's.
 class DisabledWhileModal {
 public:
     explicit DisabledWhileModal(HWND window) : window_(window) { EnableWindow(window_, FALSE); }
-    ~DisabledWhileModal() { EnableWindow(window_, TRUE); }
+    ~DisabledWhileModal() { End(false); }
     DisabledWhileModal(const DisabledWhileModal&) = delete;
     DisabledWhileModal& operator=(const DisabledWhileModal&) = delete;
 
+    void End(bool activate) {
+        if (std::exchange(ended_, true)) {
+            return;
+        }
+        EnableWindow(window_, TRUE);
+        if (activate) {
+            SetForegroundWindow(window_);
+        }
+    }
+
 private:
     HWND window_;
+    bool ended_ = false;
 };
 
 }  // namespace
@@ -42,7 +59,13 @@ void ShowCompletionWindow(forms::win32::Application& app, const forms::win32::Fo
 
     logic.Form_Load({mainWindow.Position(), mainWindow.OuterSize()});
     DisabledWhileModal modal(mainWindow.Handle());
+    form.OnClose([&modal, &form] {
+        modal.End(GetForegroundWindow() == form.Handle());
+        form.Destroy();
+    });
     form.Show();
+    // The run's clicks left another program's wizard in front.
+    forms::win32::ComeToFront(form.Handle());
     if (pressItsButton) {
         logic.Picture6_Click();
     }

@@ -11,6 +11,7 @@
 #include "db/ado/Error.h"
 #include "install/ExitCodes.h"
 #include "platform/Text.h"
+#include "platform/win32/OneCopy.h"
 #include "platform/win32/WideString.h"
 #include "startup/CommandLine.h"
 #include "startup/LoggingUi.h"
@@ -21,6 +22,8 @@
 namespace {
 
 using namespace orvitex;
+
+constexpr wchar_t kOneCopyMutex[] = L"Global\\OrvitexSetup.OneCopy";
 
 std::vector<std::u16string> Arguments() {
     int count = 0;
@@ -85,8 +88,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         Print(startup::UsageText());
         return install::kExitComplete;
     }
-    startup::Log log = parsed.options.log ? startup::Log(std::filesystem::path(*parsed.options.log))
-                                          : startup::Log();
+    // Before anything is written, the log included: the first copy may be writing it.
+    const orvitex::win32::OneCopy oneCopy(kOneCopyMutex);
+    const bool second = oneCopy.AnotherIsRunning();
+    startup::Log log = parsed.options.log
+                           ? startup::Log(std::filesystem::path(*parsed.options.log), second)
+                           : startup::Log();
     if (parsed.options.log && !log.IsOpen()) {
         Print(u"--log: cannot write " + *parsed.options.log + u"\n");
         return install::kExitOtherFailure;
@@ -94,6 +101,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     forms::win32::Application app(instance);
     startup::win32::Win32Ui screen(app);
     startup::LoggingUi ui(screen, log, parsed.options.quiet);
+    if (second) {
+        ui.ShowMessage(startup::kAlreadyRunning, platform::MessageIcon::Information);
+        ui.EndProgram(install::kExitAlreadyRunning);
+        return install::kExitAlreadyRunning;
+    }
     try {
         const int code = startup::win32::Main(app, parsed.options, log, ui);
         log.Line(u"exit code " + ToText(std::int64_t{code}));

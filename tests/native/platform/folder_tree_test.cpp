@@ -74,7 +74,6 @@ TEST(DeleteFolderTree, DropsOneTrailingBackslashExceptAfterADrive) {
     const Case cases[] = {
         {u"C:\\X\\", "FindFirst C:\\X 22", "FindFirst C:\\X\\*.* 55", "RemoveDirectory C:\\X"},
         {u"C:\\X", "FindFirst C:\\X 22", "FindFirst C:\\X\\*.* 55", "RemoveDirectory C:\\X"},
-        {u"C:\\", "FindFirst C:\\ 22", "FindFirst C:\\*.* 55", "RemoveDirectory C:\\"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.searched);
@@ -85,6 +84,48 @@ TEST(DeleteFolderTree, DropsOneTrailingBackslashExceptAfterADrive) {
         EXPECT_EQ(files.Log().front(), c.searched);
         EXPECT_EQ(files.Log()[3], c.enumerated);
         EXPECT_EQ(files.Log().back(), c.removed);
+    }
+}
+
+// One wrong constant in a program with administrator rights must not empty a
+// drive: a root is refused before the first call, a folder one level below is not.
+TEST(DeleteFolderTree, RefusesADriveOrShareRootWithoutTouchingIt) {
+    struct Case {
+        const char16_t* path;
+        bool refused;
+    };
+    const Case cases[] = {
+        {u"", true},
+        {u"C:", true},
+        {u"C:\\", true},
+        {u"c:/", true},
+        {u"\\", true},
+        {u"C:\\X\\..", true},
+        {u"C:\\..\\..", true},
+        {u"C:\\ . \\...", true},
+        {u"\\\\server\\share\\", true},
+        {u"\\\\server\\share", true},
+        {u"\\\\?\\C:\\", true},
+        {u"\\\\?\\UNC\\server\\share\\", true},
+        {u"\\\\.\\Volume{1}\\", true},
+        {u"C:\\Orvitex\\", false},
+        {u"C:\\X", false},
+        {u"C:X", false},
+        {u"\\\\server\\share\\X", false},
+        {u"\\\\?\\C:\\X", false},
+        {u"\\\\?\\UNC\\server\\share\\X", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(ToUtf8(c.path));
+        FakeFileSystem files;
+        files.AddFolder(u"C:\\X");
+        files.AddFile(u"C:\\X\\a.txt");
+        const bool result = DeleteFolderTree(files, c.path);
+        EXPECT_EQ(files.Log().empty(), c.refused);
+        if (c.refused) {
+            EXPECT_FALSE(result);
+            EXPECT_TRUE(files.Has(u"C:\\X\\a.txt"));
+        }
     }
 }
 

@@ -51,6 +51,7 @@ TEST(LoggingUi, QuietMessagesEndWithTheirExitCodeAndNeverReachTheScreen) {
     const Case cases[] = {
         {u"메인서버 접속에 실패하였습니다.", install::kExitMainServerUnreachable},
         {u"요양기관기호를 다시한번 확인해주세요.", install::kExitUnknownInstitution},
+        {u"이미 실행 중입니다.", install::kExitAlreadyRunning},
         {u"Query failed", install::kExitOtherFailure},
     };
     for (const auto& c : cases) {

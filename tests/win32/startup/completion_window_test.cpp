@@ -5,6 +5,7 @@
 #include "message/win32/CompletionWindowWin32.h"
 #include "platform/Text.h"
 #include "platform/win32/WideString.h"
+#include "platform/win32/forms/Foreground.h"
 
 namespace orvitex::message {
 namespace {
@@ -21,8 +22,9 @@ struct Observed {
     bool mainEnabled = true;
     LONG style = 0;
     LONG exStyle = 0;
+    HWND foreground = nullptr;
     std::vector<std::string> controls;  // "text @ left,top" of each control, in table order
-    enum class Then { Close, ClickBody, ClickCaption } then = Then::Close;
+    enum class Then { Close, ClickBody, ClickCaption, DragCaptionAway } then = Then::Close;
 };
 Observed* observed = nullptr;
 
@@ -58,6 +60,23 @@ void RecordControls(Observed& seen) {
     }
 }
 
+void CALLBACK CloseBox(HWND timerWindow, UINT, UINT_PTR id, DWORD) {
+    KillTimer(timerWindow, id);
+    PostMessageW(observed->window, WM_SYSCOMMAND, SC_CLOSE, 0);
+}
+
+// A real press on "확 인", dragged off it before the release.
+void DragAway(HWND caption) {
+    RECT r{};
+    GetClientRect(caption, &r);
+    POINT p{r.right / 2, r.bottom / 2};
+    ClientToScreen(caption, &p);
+    SetCursorPos(p.x, p.y);
+    mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
+    SetCursorPos(p.x, p.y - 60);
+    mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+}
+
 void CALLBACK OnTimer(HWND timerWindow, UINT, UINT_PTR id, DWORD) {
     EnumThreadWindows(GetCurrentThreadId(), FindOther, 0);
     if (!observed->window) {
@@ -67,22 +86,27 @@ void CALLBACK OnTimer(HWND timerWindow, UINT, UINT_PTR id, DWORD) {
     GetWindowRect(observed->window, &observed->outer);
     GetClientRect(observed->window, &observed->client);
     observed->mainEnabled = IsWindowEnabled(observed->main);
+    observed->foreground = GetForegroundWindow();
     observed->style = GetWindowLongW(observed->window, GWL_STYLE);
     observed->exStyle = GetWindowLongW(observed->window, GWL_EXSTYLE);
     RecordControls(*observed);
     HWND panel = GetDlgItem(observed->window, forms::kFirstControlId);
     HWND body = GetDlgItem(panel, forms::kFirstControlId + 5);
+    HWND caption = GetDlgItem(body, forms::kFirstControlId + 6);
     switch (observed->then) {
         case Observed::Then::Close:
-            PostMessageW(observed->window, WM_CLOSE, 0, 0);
+            PostMessageW(observed->window, WM_SYSCOMMAND, SC_CLOSE, 0);
             break;
         case Observed::Then::ClickBody:
-            PostMessageW(body, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
-            PostMessageW(body, WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
+        case Observed::Then::ClickCaption: {
+            HWND target = observed->then == Observed::Then::ClickBody ? body : caption;
+            PostMessageW(target, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
+            PostMessageW(target, WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
             break;
-        case Observed::Then::ClickCaption:
-            PostMessageW(GetDlgItem(body, forms::kFirstControlId + 6), WM_LBUTTONDOWN, MK_LBUTTON,
-                         MAKELPARAM(2, 2));
+        }
+        case Observed::Then::DragCaptionAway:
+            DragAway(caption);
+            SetTimer(timerWindow, 2, 300, CloseBox);  // after the input, which comes first
             break;
     }
 }
@@ -139,6 +163,84 @@ TEST(CompletionWindowOnScreen, EitherPartOfTheButtonEndsTheProgramComplete) {
             ADD_FAILURE() << "the window returned instead of ending the program";
         } catch (const ProgramEnded& ended) {
             EXPECT_EQ(ended.exitCode, 0);
+        }
+    }
+}
+
+// Another program's window in front, as a setup wizard is after the run's clicks.
+struct OtherProgram {
+    PROCESS_INFORMATION process{};
+    HWND window = nullptr;
+
+    OtherProgram() {
+        STARTUPINFOW startup{};
+        startup.cb = sizeof(startup);
+        wchar_t command[] = L"notepad.exe";
+        if (!CreateProcessW(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                            &startup, &process)) {
+            return;
+        }
+        WaitForInputIdle(process.hProcess, 10000);
+        for (int round = 0; round < 100 && !window; ++round, Sleep(100)) {
+            EnumWindows(
+                [](HWND w, LPARAM self) {
+                    auto* other = reinterpret_cast<OtherProgram*>(self);
+                    DWORD pid = 0;
+                    GetWindowThreadProcessId(w, &pid);
+                    const bool found = pid == other->process.dwProcessId && IsWindowVisible(w);
+                    other->window = found ? w : other->window;
+                    return found ? FALSE : TRUE;
+                },
+                reinterpret_cast<LPARAM>(this));
+        }
+        SetForegroundWindow(window);
+    }
+    ~OtherProgram() {
+        if (process.hProcess) {
+            TerminateProcess(process.hProcess, 0);
+            WaitForSingleObject(process.hProcess, 10000);
+            CloseHandle(process.hProcess);
+            CloseHandle(process.hThread);
+        }
+    }
+};
+
+// After a run that left a wizard in front: the window comes to the front, a press
+// dragged off "확 인" ends nothing, and the close box gives the main window back.
+TEST(CompletionWindowOnScreen, TakesTheForegroundFromAnotherProgramAndLeavesItToTheMainWindow) {
+    WindowFixture f;
+    f.main.Logic().Form_Load();
+    f.main.Window().Show();
+    OtherProgram wizard;
+    ASSERT_NE(wizard.window, nullptr);
+    ASSERT_EQ(GetForegroundWindow(), wizard.window);
+    Observed seen;
+    seen.then = Observed::Then::DragCaptionAway;
+    EXPECT_NO_THROW(Show(f, seen)) << "the dragged press ended the program";
+    EXPECT_EQ(seen.foreground, seen.window);
+    EXPECT_EQ(GetForegroundWindow(), seen.main) << "not the other program's window";
+}
+
+// Wine has no foreground lock; this is what Windows gets when it refuses.
+TEST(ComeToFront, FlashesUntilBroughtUpWhenTheForegroundIsRefused) {
+    static HWND foreground;
+    static std::vector<FLASHWINFO> flashes;
+    const forms::win32::ForegroundCalls granted{
+        [](HWND window) { return foreground = window, TRUE; }, [] { return foreground; },
+        [](PFLASHWINFO info) { return flashes.push_back(*info), TRUE; }};
+    forms::win32::ForegroundCalls refused = granted;
+    refused.setForeground = [](HWND) { return FALSE; };
+    HWND window = reinterpret_cast<HWND>(0x1234);
+    for (const bool grant : {true, false}) {
+        SCOPED_TRACE(grant ? "granted" : "refused");
+        foreground = reinterpret_cast<HWND>(0x99);
+        flashes.clear();
+        forms::win32::ComeToFront(window, grant ? granted : refused);
+        EXPECT_EQ(foreground == window, grant);
+        ASSERT_EQ(flashes.size(), grant ? 0u : 1u);
+        if (!grant) {
+            EXPECT_EQ(flashes[0].hwnd, window);
+            EXPECT_EQ(flashes[0].dwFlags, DWORD{FLASHW_ALL | FLASHW_TIMERNOFG});
         }
     }
 }

@@ -134,6 +134,7 @@ void Form::CreateControl(std::size_t index) {
             break;
         case ControlKind::Label:
             windowClass = L"STATIC";
+            // Without SS_NOTIFY a static is transparent to the mouse.
             style |= SS_LEFT | SS_NOPREFIX | (row.clickable ? SS_NOTIFY : 0);
             break;
         case ControlKind::TextBox:
@@ -153,6 +154,9 @@ void Form::CreateControl(std::size_t index) {
                         ContainerOf(row), reinterpret_cast<HMENU>(id), app_.Instance(), this);
     if (!control.window) {
         throw std::runtime_error("a control could not be created");
+    }
+    if (row.kind == ControlKind::Label && row.clickable) {
+        ClickOnRelease(control.window);
     }
     controls_.push_back(std::move(control));
 }

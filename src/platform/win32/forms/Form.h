@@ -55,7 +55,12 @@ public:
     [[nodiscard]] SizeTwips ScreenSize() const;
 
     void Show();
-    void Destroy() { window_.reset(); }
+    // Runs the OnDestroyed handler, as a close does.
+    void Destroy() {
+        if (window_) {
+            DestroyWindow(window_.get());
+        }
+    }
 
     // Window procedures reach their form through this.
     [[nodiscard]] LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -84,6 +89,9 @@ private:
 
     LRESULT OnColour(HWND panel, HDC dc, HWND child, bool edit);
     LRESULT OnMouse(HWND window, UINT message, LPARAM lParam);
+    LRESULT OnActivate(WPARAM wParam);
+    void ClickOnRelease(HWND label);
+    [[nodiscard]] HWND FocusTarget() const;
     bool Paint(HWND window);
     void Click(Control& control);
 
@@ -93,6 +101,7 @@ private:
     std::vector<Control> controls_;
     UniqueBrush background_;
     UniqueWindow window_;
+    HWND focus_ = nullptr;  // the control that had the focus when the window was last active
     std::function<void()> onClose_;
     std::function<void()> onDestroyed_;
 };

@@ -1,6 +1,36 @@
 #include "platform/win32/forms/Form.h"
 
+#include <commctrl.h>
+
 namespace orvitex::forms::win32 {
+namespace {
+
+// A static control with SS_NOTIFY reports STN_CLICKED on the press. Its button
+// messages go to the form instead, so that a label clicks like a button: on the
+// release inside it, never when the press is dragged away.
+LRESULT CALLBACK LabelProc(HWND label, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                           DWORD_PTR form) {
+    switch (message) {
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:  // the static class has CS_DBLCLKS: a quick second press
+            return reinterpret_cast<Form*>(form)->WindowProc(label, WM_LBUTTONDOWN, wParam, lParam);
+        case WM_LBUTTONUP:
+        case WM_CAPTURECHANGED:
+            return reinterpret_cast<Form*>(form)->WindowProc(label, message, wParam, lParam);
+        case WM_NCDESTROY:
+            RemoveWindowSubclass(label, LabelProc, 0);
+            break;
+        default:
+            break;
+    }
+    return DefSubclassProc(label, message, wParam, lParam);
+}
+
+}  // namespace
+
+void Form::ClickOnRelease(HWND label) {
+    SetWindowSubclass(label, LabelProc, 0, reinterpret_cast<DWORD_PTR>(this));
+}
 
 LRESULT Form::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     const bool isForm = window == window_.get();
@@ -26,11 +56,14 @@ LRESULT Form::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
         case WM_CTLCOLOREDIT:
             return OnColour(window, reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam),
                             message == WM_CTLCOLOREDIT);
-        case WM_COMMAND:
-            if (HIWORD(wParam) == STN_CLICKED) {
-                if (Control* label = FromWindow(reinterpret_cast<HWND>(lParam))) {
-                    Click(*label);
-                }
+        case WM_ACTIVATE:
+            if (isForm) {
+                return OnActivate(wParam);
+            }
+            break;
+        case WM_SETFOCUS:
+            if (isForm && FocusTarget() != window) {
+                SetFocus(FocusTarget());
                 return 0;
             }
             break;
@@ -133,6 +166,34 @@ LRESULT Form::OnMouse(HWND window, UINT message, LPARAM lParam) {
         control->pressed = false;
     }
     return 0;
+}
+
+// As a dialog does: the focus leaves with the window and comes back to the same
+// control, at first to the first tab stop, so that typing reaches the text box.
+LRESULT Form::OnActivate(WPARAM wParam) {
+    if (LOWORD(wParam) == WA_INACTIVE) {
+        HWND focus = GetFocus();
+        if (focus && IsChild(window_.get(), focus)) {
+            focus_ = focus;
+        }
+    } else if (!HIWORD(wParam)) {  // not minimised
+        SetFocus(FocusTarget());
+    }
+    return 0;
+}
+
+HWND Form::FocusTarget() const {
+    if (focus_ && IsWindow(focus_) && IsChild(window_.get(), focus_)) {
+        return focus_;
+    }
+    for (const Control& control : controls_) {
+        const auto style = GetWindowLongW(control.window, GWL_STYLE);
+        if ((style & WS_TABSTOP) && IsWindowVisible(control.window) &&
+            IsWindowEnabled(control.window)) {
+            return control.window;
+        }
+    }
+    return window_.get();
 }
 
 void Form::Click(Control& control) {
