@@ -109,9 +109,10 @@ StatementResult RunStatement(Connection& connection, const StatementRequest& req
               request.source);
         result.recordsAffected = static_cast<std::int32_t>(count);
     }
-    // Later results of a batch are not handed out, but their failures must not pass as success.
-    for (SQLRETURN more = rc == SQL_NO_DATA ? SQL_NO_DATA : SQLMoreResults(statement.Get());
-         more != SQL_NO_DATA; more = SQLMoreResults(statement.Get())) {
+    // Later results of a batch are not handed out, but their failures must not pass as success;
+    // a first statement that touched no row (SQL_NO_DATA) still has results after it.
+    for (SQLRETURN more = SQLMoreResults(statement.Get()); more != SQL_NO_DATA;
+         more = SQLMoreResults(statement.Get())) {
         Check(more, connection, SQL_HANDLE_STMT, statement.Get(), request.source);
     }
     (void)SQLFreeStmt(statement.Get(), SQL_CLOSE);

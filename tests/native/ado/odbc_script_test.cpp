@@ -1,0 +1,114 @@
+// Faults only the SQL Server driver shows, reproduced at the ODBC boundary
+// over the real SQLite driver: the calls pass through and only the answers bend.
+#include <dlfcn.h>
+#include <gmock/gmock.h>
+
+#include "DriverFixture.h"
+#include "ErrorNumber.h"
+#include "OdbcScript.h"
+
+namespace orvitex::ado::testing {
+
+OdbcScript& Script() {
+    static OdbcScript script;
+    return script;
+}
+
+namespace {
+
+template <typename Fn>
+Fn Real(const char* name) {
+    return reinterpret_cast<Fn>(dlsym(RTLD_NEXT, name));
+}
+
+}  // namespace
+}  // namespace orvitex::ado::testing
+
+using orvitex::ado::testing::Script;
+
+using ExecDirectFn = SQLRETURN(SQL_API*)(SQLHSTMT, SQLWCHAR*, SQLINTEGER);
+
+extern "C" SQLRETURN SQL_API SQLExecDirectW(SQLHSTMT statement, SQLWCHAR* text, SQLINTEGER length) {
+    static const auto real = orvitex::ado::testing::Real<ExecDirectFn>("SQLExecDirectW");
+    std::u16string batch(reinterpret_cast<const char16_t*>(text), static_cast<std::size_t>(length));
+    const auto end = batch.find(u"; ");
+    if (!Script().statementByStatement || end == std::u16string::npos)
+        return real(statement, text, length);
+    Script().laterStatements[statement] = batch.substr(end + 2);
+    batch.resize(end);
+    const SQLRETURN rc = real(statement, reinterpret_cast<SQLWCHAR*>(batch.data()),
+                              static_cast<SQLINTEGER>(batch.size()));
+    SQLLEN rows = -1;
+    if (SQL_SUCCEEDED(rc) && SQL_SUCCEEDED(SQLRowCount(statement, &rows)) && rows == 0)
+        return SQL_NO_DATA;
+    return rc;
+}
+
+extern "C" SQLRETURN SQL_API SQLMoreResults(SQLHSTMT statement) {
+    static const auto real =
+        orvitex::ado::testing::Real<SQLRETURN(SQL_API*)(SQLHSTMT)>("SQLMoreResults");
+    auto& later = Script().laterStatements;
+    const auto found = later.find(statement);
+    if (found == later.end())
+        return real(statement);
+    std::u16string next = std::move(found->second);
+    later.erase(found);
+    (void)SQLFreeStmt(statement, SQL_CLOSE);
+    const SQLRETURN rc = SQLExecDirectW(statement, reinterpret_cast<SQLWCHAR*>(next.data()),
+                                        static_cast<SQLINTEGER>(next.size()));
+    return rc == SQL_NO_DATA ? SQL_SUCCESS : rc;
+}
+
+extern "C" SQLRETURN SQL_API SQLSetConnectAttrW(SQLHDBC connection, SQLINTEGER attribute,
+                                                SQLPOINTER value, SQLINTEGER length) {
+    using Fn = SQLRETURN(SQL_API*)(SQLHDBC, SQLINTEGER, SQLPOINTER, SQLINTEGER);
+    static const auto real = orvitex::ado::testing::Real<Fn>("SQLSetConnectAttrW");
+    if (attribute == SQL_ATTR_AUTOCOMMIT && reinterpret_cast<SQLULEN>(value) == SQL_AUTOCOMMIT_ON &&
+        Script().failingAutocommitOn > 0) {
+        --Script().failingAutocommitOn;
+        return SQL_ERROR;
+    }
+    return real(connection, attribute, value, length);
+}
+
+extern "C" SQLRETURN SQL_API SQLBindParameter(SQLHSTMT statement, SQLUSMALLINT number,
+                                              SQLSMALLINT ioType, SQLSMALLINT cType,
+                                              SQLSMALLINT sqlType, SQLULEN columnSize,
+                                              SQLSMALLINT digits, SQLPOINTER data,
+                                              SQLLEN bufferLength, SQLLEN* indicator) {
+    using Fn = SQLRETURN(SQL_API*)(SQLHSTMT, SQLUSMALLINT, SQLSMALLINT, SQLSMALLINT, SQLSMALLINT,
+                                   SQLULEN, SQLSMALLINT, SQLPOINTER, SQLLEN, SQLLEN*);
+    static const auto real = orvitex::ado::testing::Real<Fn>("SQLBindParameter");
+    Script().binds.push_back({number, ioType, sqlType, columnSize});
+    return real(statement, number, ioType, cType, sqlType, columnSize, digits, data, bufferLength,
+                indicator);
+}
+
+namespace {
+
+using namespace orvitex::ado;
+using orvitex::ado::testing::DriverTest;
+using orvitex::ado::testing::ErrorNumberOf;
+using orvitex::ado::testing::ScriptScope;
+
+class SqlServerAnswers : public DriverTest {
+protected:
+    ScriptScope script_;
+};
+
+TEST_P(SqlServerAnswers, AFailureAfterAStatementTouchingNoRowIsNotLost) {
+    Exec(u"CREATE TABLE t (id INTEGER)");
+    Script().statementByStatement = true;
+    for (const char16_t* first : {u"UPDATE t SET id = 2 WHERE id < 0", u"DELETE FROM t"}) {
+        SCOPED_TRACE(orvitex::ToUtf8(first));
+        EXPECT_EQ(ErrorNumberOf([&] {
+                      Exec(std::u16string(first) + u"; INSERT INTO no_such_table VALUES (2)");
+                  }),
+                  kProviderError);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Drivers, SqlServerAnswers, ::testing::Values("SQLite3", "PostgreSQL"),
+                         [](const auto& row) { return row.param; });
+
+}  // namespace
