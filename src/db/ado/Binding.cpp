@@ -105,9 +105,25 @@ struct Bound {
     SQLLEN indicator = SQL_NULL_DATA;
 };
 
-SQLULEN AtLeast(SQLULEN actual, std::int64_t declared) {
-    return std::max<SQLULEN>(
-        {actual, static_cast<SQLULEN>(std::max<std::int64_t>(declared, 0)), 1});
+// The SQL Server driver refuses (HY104) a column size past its type's range, so the declared
+// size and the value together choose between the bounded and the long type.
+constexpr SQLULEN kLongestWideVarChar = 4000;
+constexpr SQLULEN kLongestVarChar = 8000;  // bytes, for narrow text and binary
+constexpr SQLULEN kLongestWideLong = 1073741823;
+constexpr SQLULEN kLongestLong = 2147483647;
+
+struct SizedType {
+    SQLSMALLINT sqlType;
+    SQLULEN columnSize;
+};
+
+SizedType ChooseSize(SQLULEN actual, std::int64_t declared, bool forceLong, SQLULEN bounded,
+                     SQLSMALLINT boundedType, SQLSMALLINT longType, SQLULEN longest) {
+    const SQLULEN size =
+        std::max<SQLULEN>({actual, static_cast<SQLULEN>(std::max<std::int64_t>(declared, 0)), 1});
+    if (forceLong || size > bounded)
+        return {longType, std::min(size, longest)};
+    return {boundedType, size};
 }
 
 // A declared Size smaller than the value never cuts it: the statement decides what fits.
@@ -115,13 +131,15 @@ Bound BindText(const BoundValue& param, std::int32_t type, bool isNull, Buffer& 
     auto& text = buffer.emplace<std::u16string>(isNull ? std::u16string() : param.value.ToText());
     const auto chars = static_cast<SQLULEN>(text.size());
     const bool narrow = type == adChar || type == adVarChar || type == adLongVarChar;
-    const bool isLong =
-        type == adLongVarChar || type == adLongVarWChar || chars > (narrow ? 8000u : 4000u);
+    const bool isLong = type == adLongVarChar || type == adLongVarWChar;
     text.push_back(u'\0');
     Bound b;
-    b.sqlType = static_cast<SQLSMALLINT>(narrow ? (isLong ? SQL_LONGVARCHAR : SQL_VARCHAR)
-                                                : (isLong ? SQL_WLONGVARCHAR : SQL_WVARCHAR));
-    b.columnSize = AtLeast(chars, param.size);
+    const auto sized = narrow ? ChooseSize(chars, param.size, isLong, kLongestVarChar, SQL_VARCHAR,
+                                           SQL_LONGVARCHAR, kLongestLong)
+                              : ChooseSize(chars, param.size, isLong, kLongestWideVarChar,
+                                           SQL_WVARCHAR, SQL_WLONGVARCHAR, kLongestWideLong);
+    b.sqlType = sized.sqlType;
+    b.columnSize = sized.columnSize;
     b.data = text.data();
     b.length = static_cast<SQLLEN>(text.size() * sizeof(char16_t));
     if (!isNull)
@@ -178,12 +196,13 @@ Bound BindBinary(const BoundValue& param, std::int32_t type, bool isNull, Buffer
     const auto& bytes = buffer.emplace<std::shared_ptr<const Bytes>>(
         isNull ? std::make_shared<const Bytes>() : param.value.ToBytes());
     const auto size = static_cast<SQLULEN>(bytes->size());
-    const bool isLong = type == adLongVarBinary || size > 8000;
+    const auto sized =
+        ChooseSize(size, param.size, type == adLongVarBinary, kLongestVarChar,
+                   type == adBinary ? SQL_BINARY : SQL_VARBINARY, SQL_LONGVARBINARY, kLongestLong);
     Bound b;
     b.cType = SQL_C_BINARY;
-    b.sqlType = static_cast<SQLSMALLINT>(isLong ? SQL_LONGVARBINARY
-                                                : (type == adBinary ? SQL_BINARY : SQL_VARBINARY));
-    b.columnSize = AtLeast(size, param.size);
+    b.sqlType = sized.sqlType;
+    b.columnSize = sized.columnSize;
     b.data = bytes->empty() ? static_cast<void*>(&none) : const_cast<std::byte*>(bytes->data());
     b.length = static_cast<SQLLEN>(size);
     if (!isNull)

@@ -108,6 +108,43 @@ TEST_P(SqlServerAnswers, AFailureAfterAStatementTouchingNoRowIsNotLost) {
     }
 }
 
+// The SQL Server driver refuses (HY104) a VARCHAR over 4000 characters or a VARBINARY
+// over 8000 bytes: the declared size, not only the value, chooses the long types.
+TEST_P(SqlServerAnswers, DeclaredSizesPastTheLimitsBindTheLongTypes) {
+    Exec(u"CREATE TABLE t (x " + D(dialect_.blob) + u")");
+    const struct {
+        std::int32_t type;
+        std::int64_t size;
+        Variant value;
+        SQLSMALLINT sqlType;
+        SQLULEN columnSize;
+    } cases[] = {
+        {adVarWChar, 4000, Variant(u"abc"), SQL_WVARCHAR, 4000},
+        {adVarWChar, 4001, Variant(u"abc"), SQL_WLONGVARCHAR, 4001},
+        {adVarWChar, 0, Variant(std::u16string(4000, u'x')), SQL_WVARCHAR, 4000},
+        {adVarWChar, 0, Variant(std::u16string(4001, u'x')), SQL_WLONGVARCHAR, 4001},
+        {adVarWChar, 2147483647, Variant(u"abc"), SQL_WLONGVARCHAR, 1073741823},
+        {adVarChar, 8000, Variant(u"abc"), SQL_VARCHAR, 8000},
+        {adVarChar, 8001, Variant(u"abc"), SQL_LONGVARCHAR, 8001},
+        {adVarBinary, 8000, Variant(Bytes(3)), SQL_VARBINARY, 8000},
+        {adVarBinary, 8001, Variant(Bytes(3)), SQL_LONGVARBINARY, 8001},
+        {adVarBinary, 0, Variant(Bytes(8001)), SQL_LONGVARBINARY, 8001},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.type) + " size " + std::to_string(c.size));
+        auto command = Command::Create();
+        command->SetActiveConnection(connection_);
+        command->SetCommandText(u"INSERT INTO t VALUES (?)");
+        command->GetParameters().Append(
+            command->CreateParameter(u"x", c.type, adParamInput, c.size, c.value));
+        Script().binds.clear();
+        (void)command->Execute();
+        ASSERT_EQ(Script().binds.size(), 1u);
+        EXPECT_EQ(Script().binds[0].sqlType, c.sqlType);
+        EXPECT_EQ(Script().binds[0].columnSize, c.columnSize);
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Drivers, SqlServerAnswers, ::testing::Values("SQLite3", "PostgreSQL"),
                          [](const auto& row) { return row.param; });
 
