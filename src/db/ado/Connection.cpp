@@ -245,7 +245,16 @@ void ConnectionImpl::CommitTrans() {
     detail::Check(SQLEndTran(SQL_HANDLE_DBC, dbc_.Get(), SQL_COMMIT), *this, SQL_HANDLE_DBC,
                   dbc_.Get(), kSource);
     inTransaction_ = false;
-    SetAutocommit(true);
+    // The data is committed whatever follows. A link that cannot switch auto-commit back on
+    // is lost: it is closed, so that no later statement waits for a commit that never comes.
+    const SQLRETURN rc =
+        SQLSetConnectAttrW(dbc_.Get(), SQL_ATTR_AUTOCOMMIT,
+                           reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_ON), SQL_IS_UINTEGER);
+    if (!SQL_SUCCEEDED(rc)) {
+        Release();
+        if (!std::exchange(linkLost_, true))
+            NotifyDisconnect();
+    }
 }
 
 void ConnectionImpl::RollbackTrans() {

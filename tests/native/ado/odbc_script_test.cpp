@@ -145,6 +145,17 @@ TEST_P(SqlServerAnswers, DeclaredSizesPastTheLimitsBindTheLongTypes) {
     }
 }
 
+TEST_P(SqlServerAnswers, ALinkLostRightAfterACommitIsNoFailedCommit) {
+    Exec(u"CREATE TABLE t (id INTEGER)");
+    (void)connection_->BeginTrans();
+    Exec(u"INSERT INTO t VALUES (1)");
+    Script().failingAutocommitOn = 1;
+    EXPECT_EQ(ErrorNumberOf([&] { connection_->CommitTrans(); }), 0);
+    EXPECT_EQ(events_.disconnects.size(), 1u);
+    EXPECT_EQ(connection_->State(), adStateClosed);  // never left running without auto-commit
+    EXPECT_EQ(NewConnection()->Execute(u"SELECT id FROM t")->RecordCount(), 1);
+}
+
 INSTANTIATE_TEST_SUITE_P(Drivers, SqlServerAnswers, ::testing::Values("SQLite3", "PostgreSQL"),
                          [](const auto& row) { return row.param; });
 
