@@ -70,11 +70,10 @@ StatementResult RunStatement(Connection& connection, const StatementRequest& req
     Check(SQLAllocHandle(SQL_HANDLE_STMT, dbc, &raw), connection, SQL_HANDLE_DBC, dbc,
           request.source);
     odbc::StmtHandle statement(raw);
-    const auto timeout = connection.CommandTimeout();
     // Drivers without query time-outs still run the statement.
     (void)SQLSetStmtAttrW(
         statement.Get(), SQL_ATTR_QUERY_TIMEOUT,
-        reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(timeout < 0 ? 0 : timeout)),
+        reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(connection.CommandTimeout())),
         SQL_IS_UINTEGER);
     ParameterBinder binder;
     if (request.parameters && !request.parameters->empty()) {
