@@ -2,6 +2,7 @@
 
 #include "db/ConnectionStrings.h"
 #include "db/Required.h"
+#include "db/Trapped.h"
 #include "db/clsDBMng.h"
 
 namespace orvitex::db {
@@ -39,7 +40,7 @@ bool clsDBMng::IsServerConnect() {
         if (!sConnect)
             return result;
         result = mIsConnected && sConnect->State() != ado::adStateClosed;
-    } catch (const ado::Error&) {
+    } catch (const std::exception&) {
     }
     return result;
 }
@@ -59,7 +60,7 @@ std::int32_t clsDBMng::ServerDisConnect() {
         sParameter = nullptr;
         mRecordset = nullptr;
         result = 1;
-    } catch (const ado::Error&) {
+    } catch (const std::exception&) {
     }
     return result;
 }
@@ -98,7 +99,7 @@ std::int32_t clsDBMng::ConnectServerDB(const ado::Variant& rServer, const ado::V
         BindMainCommand();
         result = 1;
         mIsConnected = true;
-    } catch (const ado::Error&) {
+    } catch (const std::exception&) {
     }
     return result;
 }
@@ -116,7 +117,7 @@ std::int32_t clsDBMng::ConnectServerMDB(const ado::Variant& mDBPath) {
         BindMainCommand();
         result = 1;
         mIsConnected = true;
-    } catch (const ado::Error&) {
+    } catch (const std::exception&) {
     }
     return result;
 }
@@ -134,7 +135,7 @@ std::int32_t clsDBMng::ConnectServerDSN(const std::u16string& mDSNName) {
         BindMainCommand();
         result = 1;
         mIsConnected = true;
-    } catch (const ado::Error&) {
+    } catch (const std::exception&) {
     }
     return result;
 }
@@ -157,7 +158,7 @@ std::int32_t clsDBMng::ConnectServerORACLE(const ado::Variant& rServer, const ad
         BindMainCommand();
         result = 1;
         mIsConnected = true;
-    } catch (const ado::Error&) {
+    } catch (const std::exception&) {
     }
     return result;
 }
@@ -175,7 +176,7 @@ void clsDBMng::ConnectServerRe() {
         OpenWithPropertiesSet(*sConnect);
         BindMainCommand();
         mIsConnected = true;
-    } catch (const ado::Error&) {
+    } catch (const std::exception&) {
     }
 }
 
@@ -191,7 +192,7 @@ std::int32_t clsDBMng::ConnectLocalDB(const ado::Variant& mDBPath) {
         mCommand = ado::Command::Create();
         mCommand->SetActiveConnection(mConnect);
         result = 1;
-    } catch (const ado::Error&) {
+    } catch (const std::exception&) {
     }
     return result;
 }

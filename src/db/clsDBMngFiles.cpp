@@ -2,6 +2,7 @@
 #include <cstddef>
 #include <limits>
 
+#include "db/Trapped.h"
 #include "db/clsDBMng.h"
 
 namespace orvitex::db {
@@ -29,7 +30,7 @@ std::int32_t clsDBMng::ImageDBSave(ado::Field& sFld, const std::u16string& sFile
                 ado::Variant(ado::Bytes(content->begin() + offset, content->begin() + end)));
         }
         result = static_cast<std::int32_t>(length);
-    } catch (const ado::Error&) {
+    } catch (const std::exception&) {
         result = kFileFailed;
     }
     return result;
@@ -54,7 +55,7 @@ std::int32_t clsDBMng::ImageDBLoad(ado::Field& sFld, const std::u16string& sFile
         if (!bytes || !files_.WriteWholeFile(sFileName, *bytes))
             return kFileFailed;
         result = 1;
-    } catch (const ado::Error&) {
+    } catch (const std::exception&) {
         result = kFileFailed;
     }
     return result;

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <map>
+#include <new>
 #include <optional>
 #include <span>
 #include <string>
@@ -185,6 +186,8 @@ public:
     void RollbackTrans() override { Call(u"RollbackTrans"); }
     void* NativeHandle() const override { return nullptr; }
     [[noreturn]] void ThrowOdbcError(std::int16_t, void*, std::u16string_view source) override {
+        if (outOfMemory)
+            throw std::bad_alloc();
         throw ado::Error(ado::kProviderError, std::u16string(source), u"scripted");
     }
 
@@ -192,11 +195,14 @@ public:
     std::vector<std::u16string> failing;
     ado::ConnectionEvents* events = nullptr;
     bool open = true;
+    bool outOfMemory = false;  // refusals throw std::bad_alloc instead
 
 private:
     void Call(const std::u16string& call) {
         calls.push_back(call);
         for (const auto& refused : failing) {
+            if (refused == call && outOfMemory)
+                throw std::bad_alloc();
             if (refused == call)
                 throw ado::Error(ado::kProviderError, u"scripted", u"refused");
         }

@@ -223,6 +223,18 @@ TEST_F(RunSQLTransCalls, AFailingRollbackReachesTheCaller) {
     EXPECT_THROW(static_cast<void>(db.RunSQLTrans({u"one"})), ado::Error);
 }
 
+TEST_F(RunSQLTransCalls, RunningOutOfMemoryIsTrappedLikeAnyFailure) {
+    scripted->outOfMemory = true;
+    scripted->failing = {u"Execute x", u"BeginTrans"};
+    db.sCommand = ado::Command::Create();
+    db.sCommand->SetActiveConnection(scripted);
+    std::int32_t count = 0;
+    EXPECT_FALSE(db.fnExecute(u"x", count, u""));
+    EXPECT_EQ(db.RunSQLTrans({u"x"}), -1000);
+    EXPECT_EQ(db.CommandExcute(u"x"), -1000);
+    EXPECT_EQ(ToUtf8(db.ErrorDesc), "[clsDBMng/CommandExcute] 7-clsDBMng/Out of memory#x");
+}
+
 TEST_F(RunSQLTransCalls, TransactionMethodsFollowThePendingFlag) {
     db.fnCommitTrans();
     db.fnRollBackTrans();
