@@ -2,7 +2,6 @@
 
 #include "db/ConnectionStrings.h"
 #include "db/Required.h"
-#include "db/Trapped.h"
 #include "db/clsDBMng.h"
 
 namespace orvitex::db {

@@ -1,6 +1,7 @@
 #include "db/ado/Recordset.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "db/ado/Connection.h"
 #include "db/ado/Statement.h"
@@ -65,6 +66,10 @@ public:
     std::int64_t ActualSize() const override { return SizeOf(Value()); }
     Variant GetChunk(std::int64_t length) override;
     void AppendChunk(const Variant& data) override;
+    void ReserveChunks(std::int64_t totalBytes) override {
+        if (totalBytes > 0)
+            reserved_ = static_cast<std::size_t>(totalBytes);
+    }
 
     // Forgets chunk positions and pending appends: the row or the value changed.
     void Reset() {
@@ -86,6 +91,7 @@ private:
     bool appendStarted_ = false;
     bool appending_ = false;  // pending_ or pendingText_ holds the value being built
     bool appendingText_ = false;
+    std::size_t reserved_ = 0;  // for the next series of appends
     Bytes pending_;
     std::u16string pendingText_;
 };
@@ -457,6 +463,8 @@ void FieldImpl::AppendChunk(const Variant& data) {
                 pending_ = *slot.ToBytes();
             }
         }
+        if (!appendingText_)
+            pending_.reserve(std::exchange(reserved_, 0));
         appending_ = true;
         appendStarted_ = true;
     }

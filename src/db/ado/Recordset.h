@@ -34,6 +34,9 @@ public:
     // The first AppendChunk after the row was positioned or the value was set
     // replaces the value; further ones append.
     virtual void AppendChunk(const Variant& data) = 0;
+    // Announces that the AppendChunk calls to come total this many bytes, so that the
+    // value is built in one allocation.
+    virtual void ReserveChunks(std::int64_t totalBytes) { static_cast<void>(totalBytes); }
 };
 
 class Fields {
