@@ -32,6 +32,7 @@ RowSet ReadRows(Connection& connection, SQLHSTMT statement, SQLSMALLINT columnCo
                 std::u16string_view source) {
     RowSet rows;
     rows.columns = DescribeColumns(connection, statement, columnCount, source);
+    FetchScratch scratch;
     for (;;) {
         const SQLRETURN rc = SQLFetch(statement);
         if (rc == SQL_NO_DATA)
@@ -41,7 +42,7 @@ RowSet ReadRows(Connection& connection, SQLHSTMT statement, SQLSMALLINT columnCo
         row.reserve(rows.columns.size());
         for (std::size_t c = 0; c < rows.columns.size(); ++c) {
             row.push_back(ReadValue(connection, statement, static_cast<SQLUSMALLINT>(c + 1),
-                                    rows.columns[c].sqlType));
+                                    rows.columns[c].sqlType, scratch));
         }
         rows.rows.push_back(std::move(row));
     }

@@ -57,7 +57,15 @@ struct StatementRequest {
 void Check(SQLRETURN rc, Connection& connection, SQLSMALLINT handleType, SQLHANDLE handle,
            std::u16string_view source);
 
+// Buffers reused from value to value while rows are read; each value is kept at its own size.
+struct FetchScratch {
+    std::u16string text;
+    Bytes bytes;
+};
+
 // Reads the value of one column of the current row, whole.
+[[nodiscard]] Variant ReadValue(Connection& connection, SQLHSTMT statement, SQLUSMALLINT column,
+                                SQLSMALLINT sqlType, FetchScratch& scratch);
 [[nodiscard]] Variant ReadValue(Connection& connection, SQLHSTMT statement, SQLUSMALLINT column,
                                 SQLSMALLINT sqlType);
 [[nodiscard]] std::int32_t AdoTypeOf(SQLSMALLINT sqlType);

@@ -435,6 +435,32 @@ TEST_P(DriverTest, LongTextIsReadWholeAndInChunks) {
     EXPECT_EQ(joined, body);
 }
 
+// Each value used to keep the whole first-piece buffer (8 KiB of text, 64 KiB of bytes).
+TEST_P(DriverTest, EveryValueIsKeptAtItsOwnSizeAcrossThePieceBoundaries) {
+    Exec(u"CREATE TABLE t (id INTEGER, body TEXT, data " + D(dialect_.blob) + u")");
+    const std::size_t sizes[] = {3, 4095, 4096, 4097, 65535, 65536, 65537};
+    auto command = Command::Create();
+    command->SetActiveConnection(connection_);
+    command->SetCommandText(u"INSERT INTO t VALUES (?, ?, ?)");
+    for (std::size_t i = 0; i < std::size(sizes); ++i) {
+        const std::vector<Variant> values = {Variant(static_cast<std::int32_t>(i)),
+                                             Variant(std::u16string(sizes[i], u'가')),
+                                             Variant(Pattern(sizes[i]))};
+        (void)command->Execute(nullptr, &values);
+    }
+    auto recordset = Query(u"SELECT body, data FROM t ORDER BY id");
+    for (const std::size_t size : sizes) {
+        SCOPED_TRACE(size);
+        const auto text = recordset->GetFields()[0].Value();
+        const auto bytes = recordset->GetFields()[1].Value().ToBytes();
+        EXPECT_EQ(*text.As<std::u16string>(), std::u16string(size, u'가'));
+        EXPECT_LE(text.As<std::u16string>()->capacity(), std::max<std::size_t>(size + 1, 15));
+        EXPECT_EQ(*bytes, Pattern(size));
+        EXPECT_EQ(bytes->capacity(), size);
+        recordset->MoveNext();
+    }
+}
+
 TEST_P(DriverTest, AFailureLaterInABatchIsNotReportedAsSuccess) {
     Exec(u"CREATE TABLE t (id INTEGER)");
     EXPECT_EQ(ErrorNumberOf(
