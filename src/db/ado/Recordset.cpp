@@ -102,6 +102,8 @@ public:
     std::int32_t Count() const override;
     Field& Item(std::int32_t index) override;
     Field& Item(std::u16string_view name) override;
+    std::shared_ptr<Field> Hold(std::int32_t index) override;
+    std::shared_ptr<Field> Hold(std::u16string_view name) override;
 
     // Fields live as long as the recordset, so references handed out never dangle.
     void Resize(std::size_t count) {
@@ -123,7 +125,7 @@ private:
     std::vector<std::unique_ptr<FieldImpl>> fields_;
 };
 
-class RecordsetImpl final : public Recordset {
+class RecordsetImpl final : public Recordset, public std::enable_shared_from_this<RecordsetImpl> {
 public:
     RecordsetImpl() : fields_(*this) {}
 
@@ -517,6 +519,14 @@ Field& FieldsImpl::Item(std::u16string_view name) {
     throw Error(adErrItemNotFound, kSource,
                 u"Item cannot be found in the collection corresponding to the requested name or "
                 u"ordinal.");
+}
+
+std::shared_ptr<Field> FieldsImpl::Hold(std::int32_t index) {
+    return std::shared_ptr<Field>(owner_.shared_from_this(), &Item(index));
+}
+
+std::shared_ptr<Field> FieldsImpl::Hold(std::u16string_view name) {
+    return std::shared_ptr<Field>(owner_.shared_from_this(), &Item(name));
 }
 
 }  // namespace

@@ -49,6 +49,11 @@ public:
     virtual Field& Item(std::u16string_view name) = 0;
     Field& operator[](std::int32_t index) { return Item(index); }
     Field& operator[](std::u16string_view name) { return Item(name); }
+    // A Field& lives as long as its recordset. A held field shares the ownership of its
+    // recordset, rows included, as an ADO Field keeps its Recordset: it stays readable
+    // after every other owner has released the recordset.
+    virtual std::shared_ptr<Field> Hold(std::int32_t index) = 0;
+    virtual std::shared_ptr<Field> Hold(std::u16string_view name) = 0;
 };
 
 // GetRows: values[field][row].

@@ -135,6 +135,15 @@ TEST_P(DriverTest, RowsStayReadableAfterTheRecordsetIsDetached) {
     EXPECT_EQ(recordset->GetFields()[0].Value().ToInt32(), 7);
 }
 
+// Run under the address sanitizer: a field used to point into the freed recordset.
+TEST_P(DriverTest, AHeldFieldReadsItsRowAfterTheRecordsetIsReleased) {
+    Exec(u"CREATE TABLE t (name VARCHAR(10))");
+    Exec(u"INSERT INTO t VALUES ('오르비')");
+    std::shared_ptr<Field> held = Query(u"SELECT name FROM t")->GetFields().Hold(u"name");
+    EXPECT_EQ(held->Value(), Variant(u"오르비"));
+    EXPECT_EQ(held->ActualSize(), 6);
+}
+
 TEST_P(DriverTest, RollbackUndoesAndCommitKeeps) {
     Exec(u"CREATE TABLE t (id INTEGER)");
     auto count = [&] { return Query(u"SELECT COUNT(*) FROM t")->GetFields()[0].Value().ToInt32(); };
