@@ -115,6 +115,8 @@ StatementResult RunStatement(Connection& connection, const StatementRequest& req
          more = SQLMoreResults(statement.Get())) {
         Check(more, connection, SQL_HANDLE_STMT, statement.Get(), request.source);
     }
+    if (request.parameters && !request.parameters->empty())
+        result.outputs = binder.Outputs(request.source);
     (void)SQLFreeStmt(statement.Get(), SQL_CLOSE);
     return result;
 }

@@ -39,6 +39,9 @@ struct RowSet {
 struct StatementResult {
     std::int32_t recordsAffected = -1;
     std::optional<RowSet> rows;  // set for a row-returning statement when rows were wanted
+    // One per parameter: what an output, input-output or return value parameter received
+    // (Empty for an input); read once every result of the statement has been processed.
+    std::vector<Variant> outputs;
 };
 
 struct StatementRequest {
@@ -75,6 +78,8 @@ class ParameterBinder {
 public:
     void Bind(Connection& connection, SQLHSTMT statement, const std::vector<BoundValue>& params,
               std::u16string_view source);
+    // The values handed back, one per parameter (Empty for an input).
+    [[nodiscard]] std::vector<Variant> Outputs(std::u16string_view source) const;
     ~ParameterBinder();
     ParameterBinder();
     ParameterBinder(const ParameterBinder&) = delete;

@@ -288,6 +288,40 @@ TEST_P(DriverTest, TextParametersAreNeverCutToTheirSize) {
     EXPECT_EQ(recordset->GetFields()[0].Value().ToText(), u"");
 }
 
+// They failed with 3251; stored procedures on a SQL Server hand values back this way.
+TEST_P(DriverTest, OutputParametersReceiveWhatTheCallHandsBack) {
+    if (GetParam() != "PostgreSQL")
+        GTEST_SKIP() << "SQLite has no functions to call";
+    Exec(u"CREATE FUNCTION twice(n INTEGER) RETURNS INTEGER AS 'SELECT n * 2' LANGUAGE SQL");
+    Exec(
+        u"CREATE FUNCTION greet(INOUT name VARCHAR, OUT size INTEGER) AS "
+        u"'SELECT name || ''님'', length(name)' LANGUAGE SQL");
+    auto command = Command::Create();
+    command->SetActiveConnection(connection_);
+    const auto make = [&](const char16_t* name, std::int32_t type, std::int32_t direction,
+                          Variant value) {
+        command->GetParameters().Append(
+            command->CreateParameter(name, type, direction, 0, std::move(value)));
+        return command->GetParameters().Item(Variant(name));
+    };
+    command->SetCommandText(u"twice");
+    command->SetCommandType(adCmdStoredProc);  // called as {? = call twice(?)}
+    const auto doubled = make(u"result", adInteger, adParamReturnValue, Variant());
+    make(u"n", adInteger, adParamInput, Variant(std::int32_t{21}));
+    (void)command->Execute();
+    EXPECT_EQ(doubled->Value(), Variant(std::int32_t{42}));
+
+    command->GetParameters().Delete(Variant(std::int32_t{0}));
+    command->GetParameters().Delete(Variant(std::int32_t{0}));
+    command->SetCommandText(u"{call greet(?, ?)}");
+    command->SetCommandType(adCmdText);
+    const auto name = make(u"name", adVarWChar, adParamInputOutput, Variant(u"홍길동"));
+    const auto size = make(u"size", adInteger, adParamOutput, Variant());
+    (void)command->Execute();
+    EXPECT_EQ(name->Value(), Variant(u"홍길동님"));
+    EXPECT_EQ(size->Value(), Variant(std::int32_t{3}));
+}
+
 TEST_P(DriverTest, CommandReturnsRowsAsAClientRecordset) {
     Exec(u"CREATE TABLE t (id INTEGER, name VARCHAR(10))");
     Exec(u"INSERT INTO t VALUES (1, 'x'), (2, 'y')");
