@@ -504,13 +504,6 @@ TEST_P(DriverTest, EveryValueIsKeptAtItsOwnSizeAcrossThePieceBoundaries) {
     }
 }
 
-TEST_P(DriverTest, AFailureLaterInABatchIsNotReportedAsSuccess) {
-    Exec(u"CREATE TABLE t (id INTEGER)");
-    EXPECT_EQ(ErrorNumberOf(
-                  [&] { Exec(u"INSERT INTO t VALUES (1); INSERT INTO no_such_table VALUES (2)"); }),
-              kProviderError);
-}
-
 TEST_P(DriverTest, AppendChunkReplacesFirstThenAppends) {
     Exec(u"CREATE TABLE f (id INTEGER PRIMARY KEY, data " + D(dialect_.blob) + u")");
     const Bytes a = Pattern(10, 1), b = Pattern(7, 2);
