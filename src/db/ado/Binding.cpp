@@ -186,8 +186,6 @@ Bound BindFixed(T value, bool isNull, Buffer& buffer, SQLSMALLINT cType, SQLSMAL
 Bound BindDecimal(const BoundValue& param, std::int32_t type, bool isNull, Buffer& buffer) {
     auto& text = buffer.emplace<std::u16string>(isNull ? u"0" : DecimalText(param.value));
     const auto valueLength = text.size();
-    if (IsOutput(param.direction))
-        text.resize(std::max(text.size(), kOutputDecimal), u'\0');
     const auto digitCount = static_cast<SQLULEN>(
         std::count_if(text.begin(), text.end(), [](char16_t c) { return c >= u'0' && c <= u'9'; }));
     Bound b;
@@ -195,6 +193,11 @@ Bound BindDecimal(const BoundValue& param, std::int32_t type, bool isNull, Buffe
     b.columnSize =
         param.precision ? param.precision : std::min<SQLULEN>(38, std::max<SQLULEN>(digitCount, 1));
     b.digits = static_cast<SQLSMALLINT>(param.precision ? param.scale : DecimalScale(text));
+    if (IsOutput(param.direction)) {
+        if (!param.precision)
+            b.columnSize = 38;  // the number handed back may need every digit
+        text.resize(std::max(text.size(), kOutputDecimal), u'\0');
+    }
     b.data = text.data();
     b.length = static_cast<SQLLEN>(text.size() * sizeof(char16_t));
     if (!isNull)

@@ -294,8 +294,8 @@ TEST_P(DriverTest, OutputParametersReceiveWhatTheCallHandsBack) {
         GTEST_SKIP() << "SQLite has no functions to call";
     Exec(u"CREATE FUNCTION twice(n INTEGER) RETURNS INTEGER AS 'SELECT n * 2' LANGUAGE SQL");
     Exec(
-        u"CREATE FUNCTION greet(INOUT name VARCHAR, OUT size INTEGER) AS "
-        u"'SELECT name || ''님'', length(name)' LANGUAGE SQL");
+        u"CREATE FUNCTION greet(INOUT name VARCHAR, OUT size INTEGER, OUT share NUMERIC) AS "
+        u"'SELECT name || ''님'', length(name), 12345.625' LANGUAGE SQL");
     auto command = Command::Create();
     command->SetActiveConnection(connection_);
     const auto make = [&](const char16_t* name, std::int32_t type, std::int32_t direction,
@@ -313,13 +313,15 @@ TEST_P(DriverTest, OutputParametersReceiveWhatTheCallHandsBack) {
 
     command->GetParameters().Delete(Variant(std::int32_t{0}));
     command->GetParameters().Delete(Variant(std::int32_t{0}));
-    command->SetCommandText(u"{call greet(?, ?)}");
+    command->SetCommandText(u"{call greet(?, ?, ?)}");
     command->SetCommandType(adCmdText);
     const auto name = make(u"name", adVarWChar, adParamInputOutput, Variant(u"홍길동"));
     const auto size = make(u"size", adInteger, adParamOutput, Variant());
+    const auto share = make(u"share", adDecimal, adParamOutput, Variant());
     (void)command->Execute();
     EXPECT_EQ(name->Value(), Variant(u"홍길동님"));
     EXPECT_EQ(size->Value(), Variant(std::int32_t{3}));
+    EXPECT_EQ(share->Value(), Variant(Decimal{u"12345.625"}));
 }
 
 TEST_P(DriverTest, CommandReturnsRowsAsAClientRecordset) {
