@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "db/ado/Constants.h"
+#include "db/ado/Error.h"
 #include "db/ado/Variant.h"
 
 namespace orvitex::ado {
@@ -52,8 +53,15 @@ public:
     // A Field& lives as long as its recordset. A held field shares the ownership of its
     // recordset, rows included, as an ADO Field keeps its Recordset: it stays readable
     // after every other owner has released the recordset.
-    virtual std::shared_ptr<Field> Hold(std::int32_t index) = 0;
-    virtual std::shared_ptr<Field> Hold(std::u16string_view name) = 0;
+    // Collections that cannot share their recordset refuse with 3251.
+    virtual std::shared_ptr<Field> Hold(std::int32_t index) {
+        static_cast<void>(index);
+        throw Error(adErrFeatureNotAvailable, u"ADODB.Fields", u"Fields cannot be held here.");
+    }
+    virtual std::shared_ptr<Field> Hold(std::u16string_view name) {
+        static_cast<void>(name);
+        throw Error(adErrFeatureNotAvailable, u"ADODB.Fields", u"Fields cannot be held here.");
+    }
 };
 
 // GetRows: values[field][row].
