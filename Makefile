@@ -29,6 +29,7 @@ demo: win64
 
 bench: native
 	build/native/bench/blob_fetch
+	build/native/bench/recordset_memory
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "db/Secrets.h"
+
 namespace orvitex::db {
 
 clsDBMng::clsDBMng(std::shared_ptr<ado::Environment> environment, platform::Ui& ui,
@@ -58,19 +60,8 @@ void clsDBMng::SetMainConnection(std::shared_ptr<ado::Connection> connection) {
 }
 
 std::u16string clsDBMng::WithoutSecrets(std::u16string text) const {
-    const auto mask = [&text](const std::u16string& secret) {
-        if (secret.empty())
-            return;
-        for (auto at = text.find(secret); at != std::u16string::npos;
-             at = text.find(secret, at + 3)) {
-            text.replace(at, secret.size(), u"***");
-        }
-    };
-    mask(DBConnectString);
-    if (sConnect)
-        mask(sConnect->ConnectionString());
-    mask(ServerPWD);
-    return text;
+    const auto current = sConnect ? sConnect->ConnectionString() : std::u16string();
+    return MaskSecrets(std::move(text), {DBConnectString, current});
 }
 
 }  // namespace orvitex::db

@@ -117,7 +117,7 @@ private:
     void SetMainConnection(std::shared_ptr<ado::Connection> connection);
     void BindMainCommand();
     void ReportQueryFailure(const ado::Error& error);
-    // The text with the main connection's string and password masked.
+    // The text with the main connection's string and any password value masked.
     [[nodiscard]] std::u16string WithoutSecrets(std::u16string text) const;
 
     bool mInTrans = false;

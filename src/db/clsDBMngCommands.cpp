@@ -1,6 +1,7 @@
 #include <utility>
 
 #include "db/Required.h"
+#include "db/Trapped.h"
 #include "db/clsDBMng.h"
 #include "platform/Text.h"
 
@@ -58,7 +59,7 @@ std::shared_ptr<ado::Command> clsDBMng::GetCommand(const std::u16string& ComText
         result->SetActiveConnection(sConnect);
         result->SetCommandText(ComText);
         result->SetCommandType(ComType);
-    } catch (const ado::Error&) {
+    } catch (const std::exception&) {
     }
     return result;
 }
@@ -73,7 +74,7 @@ void clsDBMng::CommandParaClear() {
 std::shared_ptr<ado::Parameter> clsDBMng::GetParameter(const ado::Variant& sParaName) {
     try {
         return Required(sCommand).GetParameters().Item(sParaName);
-    } catch (const ado::Error&) {
+    } catch (const std::exception&) {
         return nullptr;
     }
 }
@@ -104,7 +105,7 @@ std::int32_t clsDBMng::CommandAppendPara(const ado::Variant& ParaName,
         sParameter->SetValue(ValueData);
         command.GetParameters().Append(sParameter);
         result = 0;
-    } catch (const ado::Error&) {
+    } catch (const std::exception&) {
     }
     return result;
 }
@@ -118,7 +119,8 @@ std::int32_t clsDBMng::CommandExcute(const std::u16string& rSQL, bool paraClear)
         result = affected;
         if (paraClear)
             CommandParaClear();
-    } catch (const ado::Error& error) {
+    } catch (const std::exception& failure) {
+        const auto error = Trapped(failure);
         result = kCommandFailed;
         // Without sCommand both of these fail again, and that reaches the caller.
         ErrorDesc = WithoutSecrets(
@@ -141,7 +143,7 @@ std::int32_t clsDBMng::CommandExcuteRst(const std::u16string& rSQL,
         result = affected;
         if (paraClear)
             CommandParaClear();
-    } catch (const ado::Error&) {
+    } catch (const std::exception&) {
         result = kCommandFailed;
         CommandParaClear();
     }

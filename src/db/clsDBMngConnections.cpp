@@ -39,7 +39,7 @@ bool clsDBMng::IsServerConnect() {
         if (!sConnect)
             return result;
         result = mIsConnected && sConnect->State() != ado::adStateClosed;
-    } catch (const ado::Error&) {
+    } catch (const std::exception&) {
     }
     return result;
 }
@@ -59,7 +59,7 @@ std::int32_t clsDBMng::ServerDisConnect() {
         sParameter = nullptr;
         mRecordset = nullptr;
         result = 1;
-    } catch (const ado::Error&) {
+    } catch (const std::exception&) {
     }
     return result;
 }
@@ -98,7 +98,7 @@ std::int32_t clsDBMng::ConnectServerDB(const ado::Variant& rServer, const ado::V
         BindMainCommand();
         result = 1;
         mIsConnected = true;
-    } catch (const ado::Error&) {
+    } catch (const std::exception&) {
     }
     return result;
 }
@@ -116,7 +116,7 @@ std::int32_t clsDBMng::ConnectServerMDB(const ado::Variant& mDBPath) {
         BindMainCommand();
         result = 1;
         mIsConnected = true;
-    } catch (const ado::Error&) {
+    } catch (const std::exception&) {
     }
     return result;
 }
@@ -134,7 +134,7 @@ std::int32_t clsDBMng::ConnectServerDSN(const std::u16string& mDSNName) {
         BindMainCommand();
         result = 1;
         mIsConnected = true;
-    } catch (const ado::Error&) {
+    } catch (const std::exception&) {
     }
     return result;
 }
@@ -157,7 +157,7 @@ std::int32_t clsDBMng::ConnectServerORACLE(const ado::Variant& rServer, const ad
         BindMainCommand();
         result = 1;
         mIsConnected = true;
-    } catch (const ado::Error&) {
+    } catch (const std::exception&) {
     }
     return result;
 }
@@ -175,7 +175,7 @@ void clsDBMng::ConnectServerRe() {
         OpenWithPropertiesSet(*sConnect);
         BindMainCommand();
         mIsConnected = true;
-    } catch (const ado::Error&) {
+    } catch (const std::exception&) {
     }
 }
 
@@ -191,7 +191,7 @@ std::int32_t clsDBMng::ConnectLocalDB(const ado::Variant& mDBPath) {
         mCommand = ado::Command::Create();
         mCommand->SetActiveConnection(mConnect);
         result = 1;
-    } catch (const ado::Error&) {
+    } catch (const std::exception&) {
     }
     return result;
 }

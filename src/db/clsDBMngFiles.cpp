@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <limits>
+#include <span>
 
 #include "db/clsDBMng.h"
 
@@ -15,21 +16,25 @@ constexpr std::int32_t kFileFailed = -1;
 std::int32_t clsDBMng::ImageDBSave(ado::Field& sFld, const std::u16string& sFileName) {
     std::int32_t result = 0;
     try {
-        const auto content = files_.ReadWholeFile(sFileName);
-        // The result is a 32-bit length: a larger file cannot be reported, so it is refused.
-        if (!content || content->size() > std::numeric_limits<std::int32_t>::max()) {
+        const auto file = files_.OpenForReading(sFileName);
+        // The result is a 32-bit length: a larger file cannot be reported, so it is
+        // refused before a byte of it is read.
+        if (!file || file->Size() > std::numeric_limits<std::int32_t>::max())
             return kFileFailed;
-        }
-        const std::size_t length = content->size();
+        const auto length = static_cast<std::size_t>(file->Size());
         if (length == 0)
             return result;
+        sFld.ReserveChunks(static_cast<std::int64_t>(length));
+        ado::Bytes block(kChunkSize);
         for (std::size_t offset = 0; offset < length; offset += kChunkSize) {
-            const auto end = offset + std::min(kChunkSize, length - offset);
-            sFld.AppendChunk(
-                ado::Variant(ado::Bytes(content->begin() + offset, content->begin() + end)));
+            const auto count = std::min(kChunkSize, length - offset);
+            const auto read = file->Read(std::span(block).first(count));
+            if (!read || *read != count)
+                return kFileFailed;
+            sFld.AppendChunk(ado::Variant(ado::Bytes(block.begin(), block.begin() + count)));
         }
         result = static_cast<std::int32_t>(length);
-    } catch (const ado::Error&) {
+    } catch (const std::exception&) {
         result = kFileFailed;
     }
     return result;
@@ -54,7 +59,7 @@ std::int32_t clsDBMng::ImageDBLoad(ado::Field& sFld, const std::u16string& sFile
         if (!bytes || !files_.WriteWholeFile(sFileName, *bytes))
             return kFileFailed;
         result = 1;
-    } catch (const ado::Error&) {
+    } catch (const std::exception&) {
         result = kFileFailed;
     }
     return result;

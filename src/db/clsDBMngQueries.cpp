@@ -3,6 +3,7 @@
 
 #include "db/QueryFailure.h"
 #include "db/Required.h"
+#include "db/Trapped.h"
 #include "db/clsDBMng.h"
 #include "db/gSQL.h"
 
@@ -22,12 +23,12 @@ void Discard(std::shared_ptr<ado::Recordset>& recordset) noexcept {
     try {
         if (recordset->ActiveConnection())
             recordset->SetActiveConnection(nullptr);
-    } catch (const ado::Error&) {
+    } catch (const std::exception&) {
     }
     try {
         if (recordset->State() == ado::adStateOpen)
             recordset->Close();
-    } catch (const ado::Error&) {
+    } catch (const std::exception&) {
     }
     recordset = nullptr;
 }
@@ -55,7 +56,7 @@ std::int32_t clsDBMng::RunSQLTrans(const std::vector<ado::Variant>& rSQL) {
         connection.CommitTrans();
         result = 1;
         ui_.SetBusyPointer(false);
-    } catch (const ado::Error&) {
+    } catch (const std::exception&) {
         result = kStatementFailed;
         // Only a transaction begun here is ours to roll back; a failing
         // rollback reaches the caller.
@@ -72,7 +73,7 @@ ado::Variant clsDBMng::GetSystemDate() {
         const auto recordset =
             GetRecordSet(gSQL, ado::adOpenForwardOnly, ado::adLockReadOnly, ado::adUseClient);
         result = Required(recordset).GetFields().Item(0).Value();
-    } catch (const ado::Error&) {
+    } catch (const std::exception&) {
     }
     return result;
 }
@@ -88,7 +89,7 @@ std::u16string clsDBMng::GetSystemDateStr() {
         const auto last = digits.find_last_not_of(u' ');
         result = first == std::u16string::npos ? std::u16string{}
                                                : digits.substr(first, last - first + 1);
-    } catch (const ado::Error&) {
+    } catch (const std::exception&) {
     }
     return result;
 }
@@ -101,7 +102,7 @@ std::int32_t clsDBMng::RunSQL(const std::u16string& rSQL) {
             ConnectServerRe();
         RunDiscardingRows(Required(sConnect), rSQL);
         result = 1;
-    } catch (const ado::Error&) {
+    } catch (const std::exception&) {
         result = kStatementFailed;
     }
     return result;
@@ -113,7 +114,7 @@ std::int32_t clsDBMng::RunSQLm(const std::u16string& rSQL) {
         ErrorClear();
         RunDiscardingRows(Required(mConnect), rSQL);
         result = 1;
-    } catch (const ado::Error&) {
+    } catch (const std::exception&) {
         result = kStatementFailed;
     }
     return result;
@@ -132,7 +133,8 @@ std::shared_ptr<ado::Recordset> clsDBMng::GetRecordSet(const std::u16string& rSQ
         result->SetCursorLocation(rCurorLocation);
         result->Open(std::u16string_view(rSQL), sConnect, rCursorType, rLockType,
                      ado::adCmdUnspecified);
-    } catch (const ado::Error& error) {
+    } catch (const std::exception& failure) {
+        const auto error = Trapped(failure);
         ReportQueryFailure(error);
     }
     return result;
@@ -173,7 +175,7 @@ bool clsDBMng::fnGetRows(std::u16string rSQL, RowsOrValue& rtn_Arr) {
             sRecordset->Close();
         sRecordset = nullptr;
         result = true;
-    } catch (const ado::Error&) {
+    } catch (const std::exception&) {
         Discard(sRecordset);
     }
     return result;
@@ -186,7 +188,7 @@ bool clsDBMng::fnExecute(std::u16string rSQL, std::int32_t& rCnt,
         ErrorClear();
         static_cast<void>(Required(sConnect).Execute(rSQL, &rCnt, ado::adExecuteNoRecords));
         result = true;
-    } catch (const ado::Error&) {
+    } catch (const std::exception&) {
     }
     return result;
 }
@@ -197,7 +199,7 @@ void clsDBMng::fnBeginTrans() {
             fnRollBackTrans();
         static_cast<void>(Required(sConnect).BeginTrans());
         mInTrans = true;
-    } catch (const ado::Error&) {
+    } catch (const std::exception&) {
     }
 }
 
@@ -207,7 +209,7 @@ void clsDBMng::fnCommitTrans() {
             return;
         Required(sConnect).CommitTrans();
         mInTrans = false;
-    } catch (const ado::Error&) {
+    } catch (const std::exception&) {
     }
 }
 
@@ -217,7 +219,7 @@ void clsDBMng::fnRollBackTrans() {
             return;
         Required(sConnect).RollbackTrans();
         mInTrans = false;
-    } catch (const ado::Error&) {
+    } catch (const std::exception&) {
     }
 }
 

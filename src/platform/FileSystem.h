@@ -1,11 +1,14 @@
 #pragma once
 // The file system as the program's procedures use it. Paths are Windows paths.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace orvitex::platform {
@@ -20,6 +23,17 @@ inline constexpr std::uint32_t kDirectory = 0x10;
 inline constexpr std::uint32_t kArchive = 0x20;
 inline constexpr std::uint32_t kReparsePoint = 0x400;
 }  // namespace attr
+
+// A file open for reading raw bytes in sequence.
+class FileReader {
+public:
+    virtual ~FileReader() = default;
+    // The length of the file in bytes, known before any byte is read.
+    [[nodiscard]] virtual std::uint64_t Size() const = 0;
+    // Fills `into` from the current position: the count read, short only at the end of
+    // the file; nullopt when the read failed.
+    [[nodiscard]] virtual std::optional<std::size_t> Read(std::span<std::byte> into) = 0;
+};
 
 class FileSystem {
 public:
@@ -74,6 +88,36 @@ public:
     }
     // The folder of the running executable, exactly as the platform reports it.
     [[nodiscard]] virtual std::u16string ExecutableFolder() = 0;
+    // Opens a file for reading in blocks; nullptr when it cannot be opened. This fallback
+    // holds the whole file in memory; an implementation that can should read as asked.
+    [[nodiscard]] virtual std::unique_ptr<FileReader> OpenForReading(std::u16string_view path);
 };
+
+namespace detail {
+
+class WholeFileReader final : public FileReader {
+public:
+    explicit WholeFileReader(std::vector<std::byte> bytes) : bytes_(std::move(bytes)) {}
+    std::uint64_t Size() const override { return bytes_.size(); }
+    std::optional<std::size_t> Read(std::span<std::byte> into) override {
+        const auto count = std::min(into.size(), bytes_.size() - done_);
+        std::copy_n(bytes_.begin() + static_cast<std::ptrdiff_t>(done_), count, into.begin());
+        done_ += count;
+        return count;
+    }
+
+private:
+    std::vector<std::byte> bytes_;
+    std::size_t done_ = 0;
+};
+
+}  // namespace detail
+
+inline std::unique_ptr<FileReader> FileSystem::OpenForReading(std::u16string_view path) {
+    auto bytes = ReadWholeFile(path);
+    if (!bytes)
+        return nullptr;
+    return std::make_unique<detail::WholeFileReader>(std::move(*bytes));
+}
 
 }  // namespace orvitex::platform

@@ -135,7 +135,11 @@ std::u16string CommandImpl::StatementText(std::int32_t type, std::size_t markers
     if (type == adCmdTable)
         return u"SELECT * FROM " + text_;
     if (type == adCmdStoredProc) {
-        std::u16string call = u"{call " + text_;
+        const auto& items = parameters_.Items();
+        const bool returns = !items.empty() && items.front()->Direction() == adParamReturnValue;
+        if (returns)
+            --markers;
+        std::u16string call = (returns ? u"{? = call " : u"{call ") + text_;
         if (markers > 0) {
             call += u'(';
             for (std::size_t i = 0; i < markers; ++i)
@@ -199,6 +203,11 @@ std::shared_ptr<Recordset> CommandImpl::Execute(std::int32_t* recordsAffected,
                                                       .source = kSource});
     if (recordsAffected)
         *recordsAffected = result.recordsAffected;
+    const auto& items = parameters_.Items();
+    for (std::size_t i = 0; i < items.size() && i < result.outputs.size(); ++i) {
+        if (items[i]->Direction() != adParamInput && items[i]->Direction() != adParamUnknown)
+            items[i]->SetValue(result.outputs[i]);
+    }
     if (!result.rows)
         return Recordset::Create();
     return detail::MakeOpenRecordset(connection_, text, std::move(*result.rows));

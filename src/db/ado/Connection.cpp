@@ -58,11 +58,8 @@ public:
 
     std::int32_t CursorLocation() const override { return cursorLocation_; }
     void SetCursorLocation(std::int32_t location) override {
-        if (location != adUseServer && location != adUseClient) {
-            throw Error(adErrInvalidArgument, kSource,
-                        u"Arguments are of the wrong type, are out of acceptable range, or are "
-                        u"in conflict with one another.");
-        }
+        if (location != adUseServer && location != adUseClient)
+            ThrowInvalidArgument();
         cursorLocation_ = location;
     }
     std::u16string ConnectionString() const override {
@@ -78,10 +75,12 @@ public:
     void SetConnectionTimeout(std::int32_t seconds) override {
         if (dbc_)
             ThrowOpen();
-        connectionTimeout_ = seconds;
+        connectionTimeout_ = NonNegative(seconds);
     }
     std::int32_t CommandTimeout() const override { return commandTimeout_; }
-    void SetCommandTimeout(std::int32_t seconds) override { commandTimeout_ = seconds; }
+    void SetCommandTimeout(std::int32_t seconds) override {
+        commandTimeout_ = NonNegative(seconds);
+    }
     std::int32_t State() const override { return dbc_ ? adStateOpen : adStateClosed; }
 
     void Open(std::u16string_view connectionString, std::u16string_view userId,
@@ -100,6 +99,17 @@ public:
                                      std::u16string_view source) override;
 
 private:
+    [[noreturn]] static void ThrowInvalidArgument() {
+        throw Error(adErrInvalidArgument, kSource,
+                    u"Arguments are of the wrong type, are out of acceptable range, or are in "
+                    u"conflict with one another.");
+    }
+    // ODBC reads 0 as "wait forever"; a negative time-out must never become that.
+    static std::int32_t NonNegative(std::int32_t seconds) {
+        if (seconds < 0)
+            ThrowInvalidArgument();
+        return seconds;
+    }
     [[noreturn]] static void ThrowOpen() {
         throw Error(adErrObjectOpen, kSource, u"Operation is not allowed when the object is open.");
     }
@@ -161,8 +171,7 @@ odbc::DbcHandle ConnectionImpl::Connect(const std::u16string& odbcString) {
     odbc::DbcHandle dbc(raw);
     // Not every driver honours a login time-out; that is no reason to refuse the connection.
     (void)SQLSetConnectAttrW(dbc.Get(), SQL_ATTR_LOGIN_TIMEOUT,
-                             reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(
-                                 connectionTimeout_ < 0 ? 0 : connectionTimeout_)),
+                             reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(connectionTimeout_)),
                              SQL_IS_UINTEGER);
     std::u16string text = odbcString;
     std::vector<SQLWCHAR> completed(2048);
@@ -245,7 +254,16 @@ void ConnectionImpl::CommitTrans() {
     detail::Check(SQLEndTran(SQL_HANDLE_DBC, dbc_.Get(), SQL_COMMIT), *this, SQL_HANDLE_DBC,
                   dbc_.Get(), kSource);
     inTransaction_ = false;
-    SetAutocommit(true);
+    // The data is committed whatever follows. A link that cannot switch auto-commit back on
+    // is lost: it is closed, so that no later statement waits for a commit that never comes.
+    const SQLRETURN rc =
+        SQLSetConnectAttrW(dbc_.Get(), SQL_ATTR_AUTOCOMMIT,
+                           reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_ON), SQL_IS_UINTEGER);
+    if (!SQL_SUCCEEDED(rc)) {
+        Release();
+        if (!std::exchange(linkLost_, true))
+            NotifyDisconnect();
+    }
 }
 
 void ConnectionImpl::RollbackTrans() {

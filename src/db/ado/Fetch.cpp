@@ -1,5 +1,7 @@
 #include <cstring>
 #include <limits>
+#include <optional>
+#include <utility>
 
 #include "db/ado/Numbers.h"
 #include "db/ado/Statement.h"
@@ -9,7 +11,8 @@ namespace orvitex::ado::detail {
 namespace {
 
 constexpr char16_t kSource[] = u"ADODB.Recordset";
-constexpr std::size_t kFirstPiece = 64 * 1024;
+constexpr std::size_t kFirstPiece = 64 * 1024;  // bytes
+constexpr std::size_t kFirstText = 4096;        // characters
 
 template <typename T>
 std::optional<T> ReadFixed(Connection& connection, SQLHSTMT statement, SQLUSMALLINT column,
@@ -23,64 +26,75 @@ std::optional<T> ReadFixed(Connection& connection, SQLHSTMT statement, SQLUSMALL
     return value;
 }
 
-// Long values arrive in pieces; a known total length is reserved at once so that
-// the bytes are written in place, never copied from piece to piece.
-Variant ReadBinary(Connection& connection, SQLHSTMT statement, SQLUSMALLINT column) {
-    Bytes data(kFirstPiece);
+// A value is read into the reused scratch and stored at its own size. A longer one gets
+// a buffer of its own once its length is known, so that its bytes are written in place,
+// never copied from piece to piece. `unit` is the terminator the driver adds (0 or 1).
+template <typename Buffer>
+std::optional<Buffer> ReadPieces(Connection& connection, SQLHSTMT statement, SQLUSMALLINT column,
+                                 SQLSMALLINT cType, Buffer& scratch, std::size_t first,
+                                 std::size_t terminator) {
+    using Unit = typename Buffer::value_type;
+    if (scratch.size() < first)
+        scratch.resize(first);
+    Buffer grown;
+    Buffer* target = &scratch;
+    bool guessed = false;
     std::size_t used = 0;
     for (;;) {
-        const std::size_t room = data.size() - used;
+        Buffer& buffer = *target;
+        const std::size_t room = buffer.size() - used;  // in units, terminator included
         SQLLEN indicator = 0;
-        const SQLRETURN rc = SQLGetData(statement, column, SQL_C_BINARY, data.data() + used,
-                                        static_cast<SQLLEN>(room), &indicator);
+        const SQLRETURN rc = SQLGetData(statement, column, cType, buffer.data() + used,
+                                        static_cast<SQLLEN>(room * sizeof(Unit)), &indicator);
         if (rc == SQL_NO_DATA)
             break;
         Check(rc, connection, SQL_HANDLE_STMT, statement, kSource);
         if (indicator == SQL_NULL_DATA)
-            return Variant::MakeNull();
+            return std::nullopt;
+        std::size_t needed;
         if (indicator == SQL_NO_TOTAL) {
-            used += room;
-            data.resize(data.size() * 2);
-        } else if (static_cast<std::size_t>(indicator) <= room) {
-            used += static_cast<std::size_t>(indicator);
-            break;
+            used += room - terminator;
+            needed = buffer.size() * 2;
+            guessed = true;
         } else {
-            used += room;
-            data.resize(used + (static_cast<std::size_t>(indicator) - room));
+            const auto remaining = static_cast<std::size_t>(indicator) / sizeof(Unit);
+            if (remaining <= room - terminator) {
+                used += remaining;
+                break;
+            }
+            used += room - terminator;
+            needed = used + (remaining - (room - terminator)) + terminator;
         }
+        grown.reserve(needed);  // exactly: resize alone would double the allocation
+        if (target == &scratch) {
+            grown.assign(scratch.begin(), scratch.begin() + static_cast<std::ptrdiff_t>(used));
+            target = &grown;
+        }
+        grown.resize(needed);
     }
-    data.resize(used);
-    return Variant(std::make_shared<const Bytes>(std::move(data)));
+    if (target == &scratch)
+        return Buffer(scratch.begin(), scratch.begin() + static_cast<std::ptrdiff_t>(used));
+    grown.resize(used);
+    if (guessed)
+        grown.shrink_to_fit();
+    return std::optional<Buffer>(std::move(grown));
 }
 
-Variant ReadText(Connection& connection, SQLHSTMT statement, SQLUSMALLINT column) {
-    std::u16string text(4096, u'\0');
-    std::size_t used = 0;
-    for (;;) {
-        const std::size_t room = text.size() - used;  // in characters, terminator included
-        SQLLEN indicator = 0;
-        const SQLRETURN rc = SQLGetData(statement, column, SQL_C_WCHAR, text.data() + used,
-                                        static_cast<SQLLEN>(room * sizeof(char16_t)), &indicator);
-        if (rc == SQL_NO_DATA)
-            break;
-        Check(rc, connection, SQL_HANDLE_STMT, statement, kSource);
-        if (indicator == SQL_NULL_DATA)
-            return Variant::MakeNull();
-        if (indicator == SQL_NO_TOTAL) {
-            used += room - 1;
-            text.resize(text.size() * 2);
-            continue;
-        }
-        const auto remaining = static_cast<std::size_t>(indicator) / sizeof(char16_t);
-        if (remaining <= room - 1) {
-            used += remaining;
-            break;
-        }
-        used += room - 1;
-        text.resize(used + (remaining - (room - 1)) + 1);
-    }
-    text.resize(used);
-    return Variant(std::move(text));
+Variant ReadBinary(Connection& connection, SQLHSTMT statement, SQLUSMALLINT column,
+                   FetchScratch& scratch) {
+    auto bytes =
+        ReadPieces(connection, statement, column, SQL_C_BINARY, scratch.bytes, kFirstPiece, 0);
+    if (!bytes)
+        return Variant::MakeNull();
+    return Variant(std::make_shared<const Bytes>(std::move(*bytes)));
+}
+
+Variant ReadText(Connection& connection, SQLHSTMT statement, SQLUSMALLINT column,
+                 FetchScratch& scratch) {
+    auto text = ReadPieces(connection, statement, column, SQL_C_WCHAR, scratch.text, kFirstText, 1);
+    if (!text)
+        return Variant::MakeNull();
+    return Variant(std::move(*text));
 }
 
 Variant ReadInteger(Connection& connection, SQLHSTMT statement, SQLUSMALLINT column) {
@@ -115,8 +129,9 @@ Variant ReadTime(Connection& connection, SQLHSTMT statement, SQLUSMALLINT column
     return Variant(time);
 }
 
-Variant ReadDecimal(Connection& connection, SQLHSTMT statement, SQLUSMALLINT column) {
-    Variant text = ReadText(connection, statement, column);
+Variant ReadDecimal(Connection& connection, SQLHSTMT statement, SQLUSMALLINT column,
+                    FetchScratch& scratch) {
+    Variant text = ReadText(connection, statement, column, scratch);
     if (text.IsNull())
         return text;
     if (auto canonical = CanonicalDecimal(*text.As<std::u16string>())) {
@@ -183,6 +198,12 @@ std::int32_t AdoTypeOf(SQLSMALLINT sqlType) {
 
 Variant ReadValue(Connection& connection, SQLHSTMT statement, SQLUSMALLINT column,
                   SQLSMALLINT sqlType) {
+    FetchScratch scratch;
+    return ReadValue(connection, statement, column, sqlType, scratch);
+}
+
+Variant ReadValue(Connection& connection, SQLHSTMT statement, SQLUSMALLINT column,
+                  SQLSMALLINT sqlType, FetchScratch& scratch) {
     switch (sqlType) {
         case SQL_TINYINT:
         case SQL_SMALLINT:
@@ -205,7 +226,7 @@ Variant ReadValue(Connection& connection, SQLHSTMT statement, SQLUSMALLINT colum
         }
         case SQL_DECIMAL:
         case SQL_NUMERIC:
-            return ReadDecimal(connection, statement, column);
+            return ReadDecimal(connection, statement, column, scratch);
         case SQL_TYPE_DATE:
         case SQL_DATE:
         case SQL_TYPE_TIMESTAMP:
@@ -217,9 +238,9 @@ Variant ReadValue(Connection& connection, SQLHSTMT statement, SQLUSMALLINT colum
         case SQL_BINARY:
         case SQL_VARBINARY:
         case SQL_LONGVARBINARY:
-            return ReadBinary(connection, statement, column);
+            return ReadBinary(connection, statement, column, scratch);
         default:
-            return ReadText(connection, statement, column);
+            return ReadText(connection, statement, column, scratch);
     }
 }
 

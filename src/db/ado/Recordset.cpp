@@ -1,6 +1,7 @@
 #include "db/ado/Recordset.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "db/ado/Connection.h"
 #include "db/ado/Statement.h"
@@ -65,6 +66,10 @@ public:
     std::int64_t ActualSize() const override { return SizeOf(Value()); }
     Variant GetChunk(std::int64_t length) override;
     void AppendChunk(const Variant& data) override;
+    void ReserveChunks(std::int64_t totalBytes) override {
+        if (totalBytes > 0)
+            reserved_ = static_cast<std::size_t>(totalBytes);
+    }
 
     // Forgets chunk positions and pending appends: the row or the value changed.
     void Reset() {
@@ -86,6 +91,7 @@ private:
     bool appendStarted_ = false;
     bool appending_ = false;  // pending_ or pendingText_ holds the value being built
     bool appendingText_ = false;
+    std::size_t reserved_ = 0;  // for the next series of appends
     Bytes pending_;
     std::u16string pendingText_;
 };
@@ -96,6 +102,8 @@ public:
     std::int32_t Count() const override;
     Field& Item(std::int32_t index) override;
     Field& Item(std::u16string_view name) override;
+    std::shared_ptr<Field> Hold(std::int32_t index) override;
+    std::shared_ptr<Field> Hold(std::u16string_view name) override;
 
     // Fields live as long as the recordset, so references handed out never dangle.
     void Resize(std::size_t count) {
@@ -117,7 +125,7 @@ private:
     std::vector<std::unique_ptr<FieldImpl>> fields_;
 };
 
-class RecordsetImpl final : public Recordset {
+class RecordsetImpl final : public Recordset, public std::enable_shared_from_this<RecordsetImpl> {
 public:
     RecordsetImpl() : fields_(*this) {}
 
@@ -457,6 +465,8 @@ void FieldImpl::AppendChunk(const Variant& data) {
                 pending_ = *slot.ToBytes();
             }
         }
+        if (!appendingText_)
+            pending_.reserve(std::exchange(reserved_, 0));
         appending_ = true;
         appendStarted_ = true;
     }
@@ -509,6 +519,14 @@ Field& FieldsImpl::Item(std::u16string_view name) {
     throw Error(adErrItemNotFound, kSource,
                 u"Item cannot be found in the collection corresponding to the requested name or "
                 u"ordinal.");
+}
+
+std::shared_ptr<Field> FieldsImpl::Hold(std::int32_t index) {
+    return std::shared_ptr<Field>(owner_.shared_from_this(), &Item(index));
+}
+
+std::shared_ptr<Field> FieldsImpl::Hold(std::u16string_view name) {
+    return std::shared_ptr<Field>(owner_.shared_from_this(), &Item(name));
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "db/ado/Constants.h"
+#include "db/ado/Error.h"
 #include "db/ado/Variant.h"
 
 namespace orvitex::ado {
@@ -34,6 +35,9 @@ public:
     // The first AppendChunk after the row was positioned or the value was set
     // replaces the value; further ones append.
     virtual void AppendChunk(const Variant& data) = 0;
+    // Announces that the AppendChunk calls to come total this many bytes, so that the
+    // value is built in one allocation.
+    virtual void ReserveChunks(std::int64_t totalBytes) { static_cast<void>(totalBytes); }
 };
 
 class Fields {
@@ -46,6 +50,18 @@ public:
     virtual Field& Item(std::u16string_view name) = 0;
     Field& operator[](std::int32_t index) { return Item(index); }
     Field& operator[](std::u16string_view name) { return Item(name); }
+    // A Field& lives as long as its recordset. A held field shares the ownership of its
+    // recordset, rows included, as an ADO Field keeps its Recordset: it stays readable
+    // after every other owner has released the recordset.
+    // Collections that cannot share their recordset refuse with 3251.
+    virtual std::shared_ptr<Field> Hold(std::int32_t index) {
+        static_cast<void>(index);
+        throw Error(adErrFeatureNotAvailable, u"ADODB.Fields", u"Fields cannot be held here.");
+    }
+    virtual std::shared_ptr<Field> Hold(std::u16string_view name) {
+        static_cast<void>(name);
+        throw Error(adErrFeatureNotAvailable, u"ADODB.Fields", u"Fields cannot be held here.");
+    }
 };
 
 // GetRows: values[field][row].

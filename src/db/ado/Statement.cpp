@@ -32,6 +32,7 @@ RowSet ReadRows(Connection& connection, SQLHSTMT statement, SQLSMALLINT columnCo
                 std::u16string_view source) {
     RowSet rows;
     rows.columns = DescribeColumns(connection, statement, columnCount, source);
+    FetchScratch scratch;
     for (;;) {
         const SQLRETURN rc = SQLFetch(statement);
         if (rc == SQL_NO_DATA)
@@ -41,7 +42,7 @@ RowSet ReadRows(Connection& connection, SQLHSTMT statement, SQLSMALLINT columnCo
         row.reserve(rows.columns.size());
         for (std::size_t c = 0; c < rows.columns.size(); ++c) {
             row.push_back(ReadValue(connection, statement, static_cast<SQLUSMALLINT>(c + 1),
-                                    rows.columns[c].sqlType));
+                                    rows.columns[c].sqlType, scratch));
         }
         rows.rows.push_back(std::move(row));
     }
@@ -70,11 +71,10 @@ StatementResult RunStatement(Connection& connection, const StatementRequest& req
     Check(SQLAllocHandle(SQL_HANDLE_STMT, dbc, &raw), connection, SQL_HANDLE_DBC, dbc,
           request.source);
     odbc::StmtHandle statement(raw);
-    const auto timeout = connection.CommandTimeout();
     // Drivers without query time-outs still run the statement.
     (void)SQLSetStmtAttrW(
         statement.Get(), SQL_ATTR_QUERY_TIMEOUT,
-        reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(timeout < 0 ? 0 : timeout)),
+        reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(connection.CommandTimeout())),
         SQL_IS_UINTEGER);
     ParameterBinder binder;
     if (request.parameters && !request.parameters->empty()) {
@@ -109,11 +109,14 @@ StatementResult RunStatement(Connection& connection, const StatementRequest& req
               request.source);
         result.recordsAffected = static_cast<std::int32_t>(count);
     }
-    // Later results of a batch are not handed out, but their failures must not pass as success.
-    for (SQLRETURN more = rc == SQL_NO_DATA ? SQL_NO_DATA : SQLMoreResults(statement.Get());
-         more != SQL_NO_DATA; more = SQLMoreResults(statement.Get())) {
+    // Later results of a batch are not handed out, but their failures must not pass as success;
+    // a first statement that touched no row (SQL_NO_DATA) still has results after it.
+    for (SQLRETURN more = SQLMoreResults(statement.Get()); more != SQL_NO_DATA;
+         more = SQLMoreResults(statement.Get())) {
         Check(more, connection, SQL_HANDLE_STMT, statement.Get(), request.source);
     }
+    if (request.parameters && !request.parameters->empty())
+        result.outputs = binder.Outputs(request.source);
     (void)SQLFreeStmt(statement.Get(), SQL_CLOSE);
     return result;
 }

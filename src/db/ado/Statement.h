@@ -39,6 +39,9 @@ struct RowSet {
 struct StatementResult {
     std::int32_t recordsAffected = -1;
     std::optional<RowSet> rows;  // set for a row-returning statement when rows were wanted
+    // One per parameter: what an output, input-output or return value parameter received
+    // (Empty for an input); read once every result of the statement has been processed.
+    std::vector<Variant> outputs;
 };
 
 struct StatementRequest {
@@ -57,7 +60,15 @@ struct StatementRequest {
 void Check(SQLRETURN rc, Connection& connection, SQLSMALLINT handleType, SQLHANDLE handle,
            std::u16string_view source);
 
+// Buffers reused from value to value while rows are read; each value is kept at its own size.
+struct FetchScratch {
+    std::u16string text;
+    Bytes bytes;
+};
+
 // Reads the value of one column of the current row, whole.
+[[nodiscard]] Variant ReadValue(Connection& connection, SQLHSTMT statement, SQLUSMALLINT column,
+                                SQLSMALLINT sqlType, FetchScratch& scratch);
 [[nodiscard]] Variant ReadValue(Connection& connection, SQLHSTMT statement, SQLUSMALLINT column,
                                 SQLSMALLINT sqlType);
 [[nodiscard]] std::int32_t AdoTypeOf(SQLSMALLINT sqlType);
@@ -67,6 +78,8 @@ class ParameterBinder {
 public:
     void Bind(Connection& connection, SQLHSTMT statement, const std::vector<BoundValue>& params,
               std::u16string_view source);
+    // The values handed back, one per parameter (Empty for an input).
+    [[nodiscard]] std::vector<Variant> Outputs(std::u16string_view source) const;
     ~ParameterBinder();
     ParameterBinder();
     ParameterBinder(const ParameterBinder&) = delete;

@@ -6,12 +6,14 @@
 #include <gtest/gtest.h>
 
 #include "DriverFixture.h"
+#include "ErrorNumber.h"
 #include "db/ado/Error.h"
 
 namespace {
 
 using namespace orvitex::ado;
 using orvitex::ToUtf8;
+using orvitex::ado::testing::ErrorNumberOf;
 using orvitex::testing::PostgresServer;
 
 // The server really goes away under an open connection, and comes back.
@@ -108,6 +110,26 @@ private:
     int fd_;
     std::uint16_t port_ = 0;
 };
+
+// ODBC reads a time-out of 0 as "wait forever"; a negative one must not become it.
+TEST(Timeouts, NegativeTimeoutsAreRefusedAndZeroIsKept) {
+    auto connection = Connection::Create(Environment::Create());
+    const struct {
+        const char* name;
+        void (Connection::*set)(std::int32_t);
+        std::int32_t (Connection::*get)() const;
+    } setters[] = {
+        {"connection", &Connection::SetConnectionTimeout, &Connection::ConnectionTimeout},
+        {"command", &Connection::SetCommandTimeout, &Connection::CommandTimeout}};
+    for (const auto& s : setters) {
+        SCOPED_TRACE(s.name);
+        ((*connection).*s.set)(7);
+        EXPECT_EQ(ErrorNumberOf([&] { ((*connection).*s.set)(-1); }), adErrInvalidArgument);
+        EXPECT_EQ(((*connection).*s.get)(), 7);
+        ((*connection).*s.set)(0);
+        EXPECT_EQ(((*connection).*s.get)(), 0);
+    }
+}
 
 TEST(Timeouts, ConnectionTimeoutEndsALoginTheServerNeverAnswers) {
     SilentListener listener;

@@ -1,9 +1,12 @@
 #pragma once
 // Test doubles of the platform interfaces and of an ADO field, recording what
 // the class under test asked of them.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <map>
+#include <memory>
+#include <new>
 #include <optional>
 #include <span>
 #include <string>
@@ -76,11 +79,39 @@ public:
         return true;
     }
     std::u16string ExecutableFolder() override { return executableFolder; }
+    std::unique_ptr<platform::FileReader> OpenForReading(std::u16string_view path) override {
+        const auto found = files.find(std::u16string(path));
+        if (found == files.end() || unreadable)
+            return nullptr;
+        return std::make_unique<Reader>(*this, found->second);
+    }
 
     std::map<std::u16string, std::vector<std::byte>> files;
+    std::vector<std::size_t> blockReads;      // the size of each Read asked for
+    std::optional<std::uint64_t> sizeToTell;  // a length the reader reports instead of the real one
     std::u16string executableFolder = u"C:\\Program Files\\Orvitex";
     bool unreadable = false;
     bool locked = false;  // deletes and writes fail, as for a file in use
+
+private:
+    class Reader : public platform::FileReader {
+    public:
+        Reader(MemoryFileSystem& owner, const std::vector<std::byte>& bytes)
+            : owner_(owner), bytes_(bytes) {}
+        std::uint64_t Size() const override { return owner_.sizeToTell.value_or(bytes_.size()); }
+        std::optional<std::size_t> Read(std::span<std::byte> into) override {
+            owner_.blockReads.push_back(into.size());
+            const auto count = std::min(into.size(), bytes_.size() - done_);
+            std::copy_n(bytes_.begin() + static_cast<std::ptrdiff_t>(done_), count, into.begin());
+            done_ += count;
+            return count;
+        }
+
+    private:
+        MemoryFileSystem& owner_;
+        const std::vector<std::byte>& bytes_;
+        std::size_t done_ = 0;
+    };
 };
 
 // A field whose value is a byte array; records every AppendChunk and GetChunk.
@@ -109,6 +140,7 @@ public:
             throw ado::Error(ado::kProviderError, u"test", u"chunk refused");
         return value;
     }
+    void ReserveChunks(std::int64_t totalBytes) override { reserved = totalBytes; }
     void AppendChunk(const ado::Variant& data) override {
         if (failChunks)
             throw ado::Error(ado::kProviderError, u"test", u"chunk refused");
@@ -125,6 +157,7 @@ public:
     ado::Variant value = ado::Variant::MakeNull();
     std::vector<std::size_t> appendedSizes;
     std::vector<std::int64_t> chunkRequests;
+    std::int64_t reserved = 0;
     bool failChunks = false;
 
 private:
@@ -185,6 +218,8 @@ public:
     void RollbackTrans() override { Call(u"RollbackTrans"); }
     void* NativeHandle() const override { return nullptr; }
     [[noreturn]] void ThrowOdbcError(std::int16_t, void*, std::u16string_view source) override {
+        if (outOfMemory)
+            throw std::bad_alloc();
         throw ado::Error(ado::kProviderError, std::u16string(source), u"scripted");
     }
 
@@ -192,11 +227,14 @@ public:
     std::vector<std::u16string> failing;
     ado::ConnectionEvents* events = nullptr;
     bool open = true;
+    bool outOfMemory = false;  // refusals throw std::bad_alloc instead
 
 private:
     void Call(const std::u16string& call) {
         calls.push_back(call);
         for (const auto& refused : failing) {
+            if (refused == call && outOfMemory)
+                throw std::bad_alloc();
             if (refused == call)
                 throw ado::Error(ado::kProviderError, u"scripted", u"refused");
         }

@@ -103,6 +103,14 @@ TEST_F(SqliteTest, FailedConnectsReturnZeroKeepThePreviousDescriptionAndRestoreT
     }
 }
 
+TEST_F(SqliteTest, ANegativeConnectionTimeoutFailsTheConnectInsteadOfWaitingForever) {
+    for (const auto& [timeout, expected] : {std::pair{-1, 0}, std::pair{0, 1}}) {
+        SCOPED_TRACE(timeout);
+        db.DBConnectionTimeout = timeout;
+        EXPECT_EQ(db.ConnectServerDB(u"127.0.0.1", u"sa", u"pw", u"orvitex"), expected);
+    }
+}
+
 TEST_F(SqliteTest, ConnectServerDSNOpensANamedSource) {
     const auto ini = folder.Path() / "odbc.ini";
     std::ofstream(ini) << "[OrviTexLocal]\nDriver=SQLite3\nDatabase=" << file.string() << "\n";

@@ -40,8 +40,11 @@ TEST_F(Files, SaveAppendsWholeChunksThenTheRest) {
         field.value = ado::Variant(ado::Bytes{std::byte{9}});  // replaced, not appended to
         const auto content = PatternBytes(c.length);
         files.files[kFile] = content;
+        files.blockReads.clear();
         EXPECT_EQ(db.ImageDBSave(field, kFile), static_cast<std::int32_t>(c.length));
         EXPECT_EQ(field.appendedSizes, c.chunks);
+        EXPECT_EQ(files.blockReads, c.chunks);  // never the whole file at once
+        EXPECT_EQ(field.reserved, static_cast<std::int64_t>(c.length));
         if (c.length > 0) {
             EXPECT_EQ(*field.value.ToBytes(), content);
         }
@@ -62,6 +65,18 @@ TEST_F(Files, SaveFailuresLeaveTheFieldAsItWas) {
     EXPECT_EQ(db.ImageDBSave(field, kFile), -1);
     EXPECT_TRUE(field.value.IsNull());
     EXPECT_TRUE(db.ErrorDesc.empty());
+}
+
+TEST_F(Files, SaveRefusesAFileOver2GiBBeforeReadingIt) {
+    files.files[kFile] = PatternBytes(10);  // the reader claims more than it holds
+    for (const auto& [size, reads] : {std::pair{std::uint64_t{2147483648u}, false},
+                                      std::pair{std::uint64_t{2147483647u}, true}}) {
+        SCOPED_TRACE(size);
+        files.sizeToTell = size;
+        files.blockReads.clear();
+        EXPECT_EQ(db.ImageDBSave(field, kFile), -1);  // the short read fails the other
+        EXPECT_EQ(!files.blockReads.empty(), reads);
+    }
 }
 
 TEST_F(Files, LoadLeavesAnExistingFileUnlessAskedToReplaceIt) {

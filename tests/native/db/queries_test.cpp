@@ -2,6 +2,7 @@
 
 #include "SqliteFixture.h"
 #include "db/QueryFailure.h"
+#include "db/Secrets.h"
 #include "db/gSQL.h"
 
 namespace orvitex::db {
@@ -124,14 +125,43 @@ TEST_F(SqliteTest, AConnectionKnownLostIsReopenedBeforeTheQuerySilently) {
     EXPECT_TRUE(db.IsServerConnect());
 }
 
-TEST_F(SqliteTest, ErrorTextsNeverCarryThePasswordOrTheConnectionString) {
-    ASSERT_EQ(db.ConnectServerDB(u"127.0.0.1", u"sa", u"Pw4Clinic", u"orvitex"), 1);
-    Sql(u"CREATE TABLE Pw4Clinic(n INTEGER)");
-    static_cast<void>(db.GetRecordSet(u"SELECT nothing FROM Pw4Clinic"));
-    ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].text.find(u"Pw4Clinic"), std::u16string::npos);
-    EXPECT_EQ(db.ErrorDesc.find(u"Pw4Clinic"), std::u16string::npos);
-    EXPECT_NE(db.ErrorDesc.find(u"nothing"), std::u16string::npos);
+// A password masked wherever it occurred turned "-2147217900" into "-2***47217900".
+TEST_F(SqliteTest, ErrorTextsKeepEveryCharacterOfTheDriversWordsWhateverThePassword) {
+    for (const char16_t* password : {u"1", u"a", u"{x;y}"}) {
+        SCOPED_TRACE(ToUtf8(password));
+        ASSERT_EQ(db.ConnectServerDB(u"127.0.0.1", u"sa", password, u"orvitex"), 1);
+        ASSERT_EQ(db.CommandAppendPara(u"n", std::int32_t{1}, 1), 0);
+        EXPECT_EQ(db.CommandExcute(u"INSERT INTO a1 VALUES (?)"), -1000);
+        EXPECT_EQ(ToUtf8(db.ErrorDesc).rfind("[clsDBMng/CommandExcute] -2147217900-", 0), 0u)
+            << ToUtf8(db.ErrorDesc);
+        EXPECT_NE(db.ErrorDesc.find(u"no such table: a1"), std::u16string::npos)
+            << ToUtf8(db.ErrorDesc);
+    }
+}
+
+TEST(Secrets, OnlyPasswordValuesAndQuotedConnectionStringsAreMasked) {
+    const std::u16string connection = u"Provider       ='SQLOLEDB';  Password       ='1'     ";
+    const struct {
+        const char* name;
+        std::u16string text, expected;
+    } cases[] = {
+        {"error number and words stay", u"-2147217900-ADODB.Command/table a1",
+         u"-2147217900-ADODB.Command/table a1"},
+        {"a quoted connection string", u"open " + connection + u"failed", u"open ***failed"},
+        {"OLE DB key with spaces and apostrophes", u"Password       ='a'     ;x",
+         u"Password       =***     ;x"},
+        {"apostrophe inside the value", u"Password='p'w';User Id='sa'",
+         u"Password=***;User Id='sa'"},
+        {"ODBC key in braces with ; and }}", u"DRIVER={SQL Server};PWD={x;}}y};UID=sa",
+         u"DRIVER={SQL Server};PWD=***;UID=sa"},
+        {"bare value to the end", u"uid=sa;pwd=a", u"uid=sa;pwd=***"},
+        {"empty value", u"PWD=;UID=sa", u"PWD=***;UID=sa"},
+        {"a word, not a key", u"Password mismatch; OldPwd=a", u"Password mismatch; OldPwd=a"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(ToUtf8(MaskSecrets(c.text, {connection, u""})), ToUtf8(c.expected));
+    }
 }
 
 TEST_F(SqliteTest, RunSQLReportsOnlyByItsResult) {
@@ -191,6 +221,18 @@ TEST_F(RunSQLTransCalls, NothingIsRolledBackWhenNoTransactionWasBegun) {
 TEST_F(RunSQLTransCalls, AFailingRollbackReachesTheCaller) {
     scripted->failing = {u"Execute one", u"RollbackTrans"};
     EXPECT_THROW(static_cast<void>(db.RunSQLTrans({u"one"})), ado::Error);
+}
+
+TEST_F(RunSQLTransCalls, RunningOutOfMemoryIsTrappedLikeAnyFailure) {
+    scripted->outOfMemory = true;
+    scripted->failing = {u"Execute x", u"BeginTrans"};
+    db.sCommand = ado::Command::Create();
+    db.sCommand->SetActiveConnection(scripted);
+    std::int32_t count = 0;
+    EXPECT_FALSE(db.fnExecute(u"x", count, u""));
+    EXPECT_EQ(db.RunSQLTrans({u"x"}), -1000);
+    EXPECT_EQ(db.CommandExcute(u"x"), -1000);
+    EXPECT_EQ(ToUtf8(db.ErrorDesc), "[clsDBMng/CommandExcute] 7-clsDBMng/Out of memory#x");
 }
 
 TEST_F(RunSQLTransCalls, TransactionMethodsFollowThePendingFlag) {

@@ -1,0 +1,192 @@
+// Faults only the SQL Server driver shows, reproduced at the ODBC boundary
+// over the real SQLite driver: the calls pass through and only the answers bend.
+#include <dlfcn.h>
+#include <gmock/gmock.h>
+#include <sql.h>
+#include <sqlext.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "DriverFixture.h"
+#include "ErrorNumber.h"
+
+namespace orvitex::ado::testing {
+namespace {
+
+struct BindCall {
+    SQLUSMALLINT number;
+    SQLSMALLINT ioType;
+    SQLSMALLINT sqlType;
+    SQLULEN columnSize;
+};
+
+// What the double bends, for the running test only (ScriptScope puts the default back).
+struct OdbcScript {
+    // A batch "a; b" runs one statement per result, as the SQL Server driver runs it:
+    // SQLExecDirectW runs a and answers SQL_NO_DATA when it touched no row; SQLMoreResults runs b.
+    bool statementByStatement = false;
+    // The next calls switching auto-commit back on fail, as on a link lost at that moment.
+    int failingAutocommitOn = 0;
+    std::vector<BindCall> binds;  // every SQLBindParameter, in order
+    std::map<SQLHSTMT, std::u16string> laterStatements;
+};
+
+OdbcScript& Script() {
+    static OdbcScript script;
+    return script;
+}
+
+struct ScriptScope {
+    ScriptScope() { Script() = {}; }
+    ~ScriptScope() { Script() = {}; }
+    ScriptScope(const ScriptScope&) = delete;
+    ScriptScope& operator=(const ScriptScope&) = delete;
+};
+
+template <typename Fn>
+Fn Real(const char* name) {
+    return reinterpret_cast<Fn>(dlsym(RTLD_NEXT, name));
+}
+
+}  // namespace
+}  // namespace orvitex::ado::testing
+
+using orvitex::ado::testing::Script;
+
+using ExecDirectFn = SQLRETURN(SQL_API*)(SQLHSTMT, SQLWCHAR*, SQLINTEGER);
+
+extern "C" SQLRETURN SQL_API SQLExecDirectW(SQLHSTMT statement, SQLWCHAR* text, SQLINTEGER length) {
+    static const auto real = orvitex::ado::testing::Real<ExecDirectFn>("SQLExecDirectW");
+    std::u16string batch(reinterpret_cast<const char16_t*>(text), static_cast<std::size_t>(length));
+    const auto end = batch.find(u"; ");
+    if (!Script().statementByStatement || end == std::u16string::npos)
+        return real(statement, text, length);
+    Script().laterStatements[statement] = batch.substr(end + 2);
+    batch.resize(end);
+    const SQLRETURN rc = real(statement, reinterpret_cast<SQLWCHAR*>(batch.data()),
+                              static_cast<SQLINTEGER>(batch.size()));
+    SQLLEN rows = -1;
+    if (SQL_SUCCEEDED(rc) && SQL_SUCCEEDED(SQLRowCount(statement, &rows)) && rows == 0)
+        return SQL_NO_DATA;
+    return rc;
+}
+
+extern "C" SQLRETURN SQL_API SQLMoreResults(SQLHSTMT statement) {
+    static const auto real =
+        orvitex::ado::testing::Real<SQLRETURN(SQL_API*)(SQLHSTMT)>("SQLMoreResults");
+    auto& later = Script().laterStatements;
+    const auto found = later.find(statement);
+    if (found == later.end())
+        return real(statement);
+    std::u16string next = std::move(found->second);
+    later.erase(found);
+    (void)SQLFreeStmt(statement, SQL_CLOSE);
+    const SQLRETURN rc = SQLExecDirectW(statement, reinterpret_cast<SQLWCHAR*>(next.data()),
+                                        static_cast<SQLINTEGER>(next.size()));
+    return rc == SQL_NO_DATA ? SQL_SUCCESS : rc;
+}
+
+extern "C" SQLRETURN SQL_API SQLSetConnectAttrW(SQLHDBC connection, SQLINTEGER attribute,
+                                                SQLPOINTER value, SQLINTEGER length) {
+    using Fn = SQLRETURN(SQL_API*)(SQLHDBC, SQLINTEGER, SQLPOINTER, SQLINTEGER);
+    static const auto real = orvitex::ado::testing::Real<Fn>("SQLSetConnectAttrW");
+    if (attribute == SQL_ATTR_AUTOCOMMIT && reinterpret_cast<SQLULEN>(value) == SQL_AUTOCOMMIT_ON &&
+        Script().failingAutocommitOn > 0) {
+        --Script().failingAutocommitOn;
+        return SQL_ERROR;
+    }
+    return real(connection, attribute, value, length);
+}
+
+extern "C" SQLRETURN SQL_API SQLBindParameter(SQLHSTMT statement, SQLUSMALLINT number,
+                                              SQLSMALLINT ioType, SQLSMALLINT cType,
+                                              SQLSMALLINT sqlType, SQLULEN columnSize,
+                                              SQLSMALLINT digits, SQLPOINTER data,
+                                              SQLLEN bufferLength, SQLLEN* indicator) {
+    using Fn = SQLRETURN(SQL_API*)(SQLHSTMT, SQLUSMALLINT, SQLSMALLINT, SQLSMALLINT, SQLSMALLINT,
+                                   SQLULEN, SQLSMALLINT, SQLPOINTER, SQLLEN, SQLLEN*);
+    static const auto real = orvitex::ado::testing::Real<Fn>("SQLBindParameter");
+    Script().binds.push_back({number, ioType, sqlType, columnSize});
+    return real(statement, number, ioType, cType, sqlType, columnSize, digits, data, bufferLength,
+                indicator);
+}
+
+namespace {
+
+using namespace orvitex::ado;
+using orvitex::ado::testing::DriverTest;
+using orvitex::ado::testing::ErrorNumberOf;
+using orvitex::ado::testing::ScriptScope;
+
+class SqlServerAnswers : public DriverTest {
+protected:
+    ScriptScope script_;
+};
+
+TEST_P(SqlServerAnswers, AFailureLaterInABatchIsNotLostEvenAfterAStatementTouchingNoRow) {
+    Exec(u"CREATE TABLE t (id INTEGER)");
+    Script().statementByStatement = true;
+    for (const char16_t* first :
+         {u"INSERT INTO t VALUES (1)", u"UPDATE t SET id = 2 WHERE id < 0", u"DELETE FROM t"}) {
+        SCOPED_TRACE(orvitex::ToUtf8(first));
+        EXPECT_EQ(ErrorNumberOf([&] {
+                      Exec(std::u16string(first) + u"; INSERT INTO no_such_table VALUES (2)");
+                  }),
+                  kProviderError);
+    }
+}
+
+// The SQL Server driver refuses (HY104) a VARCHAR over 4000 characters or a VARBINARY
+// over 8000 bytes: the declared size, not only the value, chooses the long types.
+TEST_P(SqlServerAnswers, DeclaredSizesPastTheLimitsBindTheLongTypes) {
+    Exec(u"CREATE TABLE t (x " + D(dialect_.blob) + u")");
+    const struct {
+        std::int32_t type;
+        std::int64_t size;
+        Variant value;
+        SQLSMALLINT sqlType;
+        SQLULEN columnSize;
+    } cases[] = {
+        {adVarWChar, 4000, Variant(u"abc"), SQL_WVARCHAR, 4000},
+        {adVarWChar, 4001, Variant(u"abc"), SQL_WLONGVARCHAR, 4001},
+        {adVarWChar, 0, Variant(std::u16string(4000, u'x')), SQL_WVARCHAR, 4000},
+        {adVarWChar, 0, Variant(std::u16string(4001, u'x')), SQL_WLONGVARCHAR, 4001},
+        {adVarWChar, 2147483647, Variant(u"abc"), SQL_WLONGVARCHAR, 1073741823},
+        {adVarChar, 8000, Variant(u"abc"), SQL_VARCHAR, 8000},
+        {adVarChar, 8001, Variant(u"abc"), SQL_LONGVARCHAR, 8001},
+        {adVarBinary, 8000, Variant(Bytes(3)), SQL_VARBINARY, 8000},
+        {adVarBinary, 8001, Variant(Bytes(3)), SQL_LONGVARBINARY, 8001},
+        {adVarBinary, 0, Variant(Bytes(8001)), SQL_LONGVARBINARY, 8001},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.type) + " size " + std::to_string(c.size));
+        auto command = Command::Create();
+        command->SetActiveConnection(connection_);
+        command->SetCommandText(u"INSERT INTO t VALUES (?)");
+        command->GetParameters().Append(
+            command->CreateParameter(u"x", c.type, adParamInput, c.size, c.value));
+        Script().binds.clear();
+        (void)command->Execute();
+        ASSERT_EQ(Script().binds.size(), 1u);
+        EXPECT_EQ(Script().binds[0].sqlType, c.sqlType);
+        EXPECT_EQ(Script().binds[0].columnSize, c.columnSize);
+    }
+}
+
+TEST_P(SqlServerAnswers, ALinkLostRightAfterACommitIsNoFailedCommit) {
+    Exec(u"CREATE TABLE t (id INTEGER)");
+    (void)connection_->BeginTrans();
+    Exec(u"INSERT INTO t VALUES (1)");
+    Script().failingAutocommitOn = 1;
+    EXPECT_EQ(ErrorNumberOf([&] { connection_->CommitTrans(); }), 0);
+    EXPECT_EQ(events_.disconnects.size(), 1u);
+    EXPECT_EQ(connection_->State(), adStateClosed);  // never left running without auto-commit
+    EXPECT_EQ(NewConnection()->Execute(u"SELECT id FROM t")->RecordCount(), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Drivers, SqlServerAnswers, ::testing::Values("SQLite3", "PostgreSQL"),
+                         [](const auto& row) { return row.param; });
+
+}  // namespace
