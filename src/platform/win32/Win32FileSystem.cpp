@@ -138,10 +138,52 @@ bool Win32FileSystem::DirectoryExists(std::u16string_view path) {
     return attributes && (*attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-std::optional<std::vector<std::byte>> Win32FileSystem::ReadWholeFile(std::u16string_view path) {
+namespace {
+
+UniqueFileHandle OpenToRead(std::u16string_view path) {
     const std::u16string text(path);
-    UniqueFileHandle file(CreateFileW(Wide(text), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return UniqueFileHandle(CreateFileW(Wide(text), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+// Reads in the caller's blocks, so a large file never has to fit in memory whole.
+class StreamingReader final : public platform::FileReader {
+public:
+    StreamingReader(UniqueFileHandle file, std::uint64_t size)
+        : file_(std::move(file)), size_(size) {}
+    std::uint64_t Size() const override { return size_; }
+    std::optional<std::size_t> Read(std::span<std::byte> into) override {
+        std::size_t done = 0;
+        while (done < into.size()) {
+            const auto count = static_cast<DWORD>(std::min(into.size() - done, kChunk));
+            DWORD read = 0;
+            if (!ReadFile(file_.Get(), into.data() + done, count, &read, nullptr))
+                return std::nullopt;
+            if (read == 0)
+                break;
+            done += read;
+        }
+        return done;
+    }
+
+private:
+    UniqueFileHandle file_;
+    std::uint64_t size_;
+};
+
+}  // namespace
+
+std::unique_ptr<platform::FileReader> Win32FileSystem::OpenForReading(std::u16string_view path) {
+    UniqueFileHandle file = OpenToRead(path);
+    LARGE_INTEGER size{};
+    if (!file || !GetFileSizeEx(file.Get(), &size))
+        return nullptr;
+    return std::make_unique<StreamingReader>(std::move(file),
+                                             static_cast<std::uint64_t>(size.QuadPart));
+}
+
+std::optional<std::vector<std::byte>> Win32FileSystem::ReadWholeFile(std::u16string_view path) {
+    const UniqueFileHandle file = OpenToRead(path);
     LARGE_INTEGER size{};
     if (!file || !GetFileSizeEx(file.Get(), &size))
         return std::nullopt;

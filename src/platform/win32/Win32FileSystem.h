@@ -24,6 +24,8 @@ public:
     [[nodiscard]] bool DirectoryExists(std::u16string_view path) override;
     [[nodiscard]] std::optional<std::vector<std::byte>> ReadWholeFile(
         std::u16string_view path) override;
+    [[nodiscard]] std::unique_ptr<platform::FileReader> OpenForReading(
+        std::u16string_view path) override;
     [[nodiscard]] bool DeleteFile(std::u16string_view path) override;
     [[nodiscard]] bool WriteWholeFile(std::u16string_view path,
                                       std::span<const std::byte> bytes) override;
