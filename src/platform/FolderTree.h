@@ -9,8 +9,8 @@ namespace orvitex::mdl시작 {
 // Removes the folder, its files of any attribute and its subfolders to any depth,
 // the folder itself last. Every failing step is ignored. False when the path was not
 // an existing folder when the call began (or a subfolder was not when its turn came);
-// true does not mean everything was removed. A junction or directory symbolic link
-// inside the tree is removed itself, never followed.
+// true does not mean everything was removed. A junction or directory symbolic link,
+// inside the tree or as the path itself, is removed itself, never followed.
 [[nodiscard]] bool DeleteFolderTree(platform::FileSystem& files, std::u16string path);
 
 // clang-format 14 takes the Hangul name in this comment for a wrong one.
