@@ -1,8 +1,11 @@
 #include "BlobBench.h"
 
 #include <fcntl.h>
+#include <sql.h>
+#include <sqlext.h>
 #include <sys/resource.h>
 
+#include <clocale>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -105,6 +108,46 @@ bool FetchThroughTheClass(const std::u16string& odbcConnection, const fs::path& 
     const auto size = field.ActualSize();
     const auto bytes = field.GetChunk(size).ToBytes();
     return files.WriteWholeFile(FromUtf8(target.string()), *bytes);
+}
+
+bool FetchThroughPlainOdbc(const std::u16string& odbcConnection, const fs::path& target) {
+    // unixODBC converts wide text for drivers without wide entry points with the
+    // locale's codeset; this runs in a child process of its own (see InChild).
+    std::setlocale(LC_CTYPE, "C.UTF-8");
+    auto wide = [](std::u16string& text) { return reinterpret_cast<SQLWCHAR*>(text.data()); };
+    SQLHENV env = SQL_NULL_HENV;
+    SQLHDBC dbc = SQL_NULL_HDBC;
+    SQLHSTMT statement = SQL_NULL_HSTMT;
+    SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env);
+    SQLSetEnvAttr(env, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
+    SQLAllocHandle(SQL_HANDLE_DBC, env, &dbc);
+    std::u16string text = odbcConnection;
+    if (!SQL_SUCCEEDED(SQLDriverConnectW(dbc, nullptr, wide(text),
+                                         static_cast<SQLSMALLINT>(text.size()), nullptr, 0, nullptr,
+                                         SQL_DRIVER_NOPROMPT))) {
+        return false;
+    }
+    SQLAllocHandle(SQL_HANDLE_STMT, dbc, &statement);
+    std::u16string sql =
+        FromUtf8(std::string("SELECT 실행파일 FROM ") + kTable + " WHERE 파일이름 = 'setup.exe'");
+    if (!SQL_SUCCEEDED(SQLExecDirectW(statement, wide(sql), static_cast<SQLINTEGER>(sql.size()))) ||
+        !SQL_SUCCEEDED(SQLFetch(statement))) {
+        return false;
+    }
+    char none = 0;
+    SQLLEN length = 0;
+    SQLGetData(statement, 1, SQL_C_BINARY, &none, 0, &length);
+    if (length <= 0)
+        return false;
+    std::vector<std::byte> bytes(static_cast<std::size_t>(length));
+    if (!SQL_SUCCEEDED(SQLGetData(statement, 1, SQL_C_BINARY, bytes.data(), length, &length)))
+        return false;
+    const bool written = WriteFile(target, bytes.data(), bytes.size());
+    SQLFreeHandle(SQL_HANDLE_STMT, statement);
+    SQLDisconnect(dbc);
+    SQLFreeHandle(SQL_HANDLE_DBC, dbc);
+    SQLFreeHandle(SQL_HANDLE_ENV, env);
+    return written;
 }
 
 }  // namespace orvitex::bench

@@ -28,6 +28,10 @@ struct Measure {
 // of the file: the installation run's fetch, through the given ODBC connection.
 [[nodiscard]] bool FetchThroughTheClass(const std::u16string& odbcConnection,
                                         const std::filesystem::path& target);
+// The least a program can do through the same driver: ask the length, fetch the
+// value in one SQLGetData, write it.
+[[nodiscard]] bool FetchThroughPlainOdbc(const std::u16string& odbcConnection,
+                                         const std::filesystem::path& target);
 // Writes every byte or fails.
 [[nodiscard]] bool WriteFile(const std::filesystem::path& path, const void* data, std::size_t size);
 

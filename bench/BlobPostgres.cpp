@@ -135,6 +135,10 @@ bool MeasureSize(const testing::PostgresServer& server, const std::string& datab
                 Rate(mib, floor), floor.peakMiB);
     std::fflush(stdout);
     try {
+        const Measure plain = BestOfTwo([&] { return FetchThroughPlainOdbc(odbc, fromClass); });
+        std::printf("  plain ODBC, one SQLGetData: %.3f s (%.1f MB/s), peak_rss=%.0f MiB\n",
+                    plain.seconds, Rate(mib, plain), plain.peakMiB);
+        std::fflush(stdout);
         const Measure ours = BestOfTwo([&] { return FetchThroughTheClass(odbc, fromClass); });
         if (!SameContent(fromLibpq, fromClass))
             throw std::runtime_error("the two copies differ");

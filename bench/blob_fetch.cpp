@@ -5,15 +5,12 @@
 // program through the same driver, to tell the driver's own cost from the layer's;
 // for PostgreSQL (16, 256 and 1024 MiB) libpq's binary fetch.
 #include <fcntl.h>
-#include <sql.h>
-#include <sqlext.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
 #include <string>
-#include <vector>
 
 #include "BlobBench.h"
 #include "platform/Text.h"
@@ -43,43 +40,6 @@ std::u16string SqliteConnection(const fs::path& database) {
     return orvitex::FromUtf8("Driver={SQLite3};Database=" + database.string() + ";");
 }
 
-// The driver's floor: ask the length, fetch the value in one call, write it.
-bool FetchThroughPlainOdbc(const fs::path& database, const fs::path& target) {
-    SQLHENV env = SQL_NULL_HENV;
-    SQLHDBC dbc = SQL_NULL_HDBC;
-    SQLHSTMT statement = SQL_NULL_HSTMT;
-    SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env);
-    SQLSetEnvAttr(env, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
-    SQLAllocHandle(SQL_HANDLE_DBC, env, &dbc);
-    std::string text = "Driver={SQLite3};Database=" + database.string() + ";";
-    if (!SQL_SUCCEEDED(SQLDriverConnect(dbc, nullptr, reinterpret_cast<SQLCHAR*>(text.data()),
-                                        SQL_NTS, nullptr, 0, nullptr, SQL_DRIVER_NOPROMPT))) {
-        return false;
-    }
-    SQLAllocHandle(SQL_HANDLE_STMT, dbc, &statement);
-    std::string sql =
-        std::string("SELECT 실행파일 FROM ") + kTable + " WHERE 파일이름 = 'setup.exe'";
-    if (!SQL_SUCCEEDED(SQLExecDirect(statement, reinterpret_cast<SQLCHAR*>(sql.data()), SQL_NTS)) ||
-        !SQL_SUCCEEDED(SQLFetch(statement))) {
-        return false;
-    }
-    char none = 0;
-    SQLLEN length = 0;
-    SQLGetData(statement, 1, SQL_C_BINARY, &none, 0, &length);
-    if (length <= 0)
-        return false;
-    std::vector<std::byte> bytes(static_cast<std::size_t>(length));
-    if (!SQL_SUCCEEDED(SQLGetData(statement, 1, SQL_C_BINARY, bytes.data(), length, &length))) {
-        return false;
-    }
-    const bool written = WriteFile(target, bytes.data(), bytes.size());
-    SQLFreeHandle(SQL_HANDLE_STMT, statement);
-    SQLDisconnect(dbc);
-    SQLFreeHandle(SQL_HANDLE_DBC, dbc);
-    SQLFreeHandle(SQL_HANDLE_ENV, env);
-    return written;
-}
-
 void MeasureSqlite(const fs::path& folder) {
     const auto database = folder / "central.db";
     const auto fromShell = folder / "shell.bin", fromClass = folder / "class.bin",
@@ -101,7 +61,8 @@ void MeasureSqlite(const fs::path& folder) {
             throw std::runtime_error("writefile() failed");
         shellSeconds = std::min(shellSeconds, Seconds(start));
     }
-    const Measure plain = BestOfTwo([&] { return FetchThroughPlainOdbc(database, fromOdbc); });
+    const Measure plain =
+        BestOfTwo([&] { return FetchThroughPlainOdbc(SqliteConnection(database), fromOdbc); });
     const Measure ours =
         BestOfTwo([&] { return FetchThroughTheClass(SqliteConnection(database), fromClass); });
     if (!SameContent(fromShell, fromClass) || !SameContent(fromShell, fromOdbc))
