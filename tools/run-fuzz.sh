@@ -8,10 +8,12 @@ cd "$(dirname "${BASH_SOURCE[0]}")/.."
 seconds=${FUZZ_SECONDS:-60}
 targets=(fuzz_connection_string fuzz_command_line fuzz_server_aliases fuzz_folder_tree fuzz_variant)
 
-cmake --preset fuzz >/dev/null && cmake --build --preset fuzz >/dev/null || {
-    echo "fuzz: the fuzz preset does not build"
+mkdir -p build
+if ! { cmake --preset fuzz && cmake --build --preset fuzz; } >build/fuzz-build.log 2>&1; then
+    tail -n 30 build/fuzz-build.log
+    echo "fuzz: 0% tests passed, 1 tests failed out of 1 (the fuzz preset does not build)"
     exit 1
-}
+fi
 failed=0
 for target in "${targets[@]}"; do
     scratch=build/fuzz/corpus/$target crashes=build/fuzz/crashes/$target
