@@ -1,6 +1,6 @@
 # The front door. `make test` on a fresh Debian machine installs what it needs,
 # builds both presets and runs every test tier; `make demo` runs the installer.
-.PHONY: all deps native win64 test test-native test-win64 demo bench format format-check clean
+.PHONY: all deps native win64 test test-native test-win64 demo bench fuzz release format format-check clean
 
 all: native win64
 
@@ -30,6 +30,17 @@ demo: win64
 bench: native
 	build/native/bench/blob_fetch
 	build/native/bench/recordset_memory
+
+# Each fuzz target for FUZZ_SECONDS (60 by default) on its corpus in fuzz/corpus.
+fuzz: deps
+	@tools/run-fuzz.sh
+
+# The shipped executable: optimised, stripped, its .sha256 beside it, checked.
+release: deps
+	cmake --preset win64-release >/dev/null
+	cmake --build --preset win64-release
+	ctest --preset win64-release
+	@ls -l build/win64-release/orvitex-setup.exe && cat build/win64-release/orvitex-setup.exe.sha256
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs every test tier through CTest (native, then the Win32 and end-to-end
-# tests under Wine) and closes with one summary line for both builds.
+# tests under Wine), then each fuzz target for 20 s, and closes with one
+# summary line for all of them.
 set -uo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 log=$(mktemp)
@@ -9,6 +10,7 @@ trap 'rm -f "$log"' EXIT
 status=0
 ctest --preset native -j2 2>&1 | tee -a "$log" || status=1
 ctest --preset win64 2>&1 | tee -a "$log" || status=1
+FUZZ_SECONDS=${FUZZ_SECONDS:-20} tools/run-fuzz.sh 2>&1 | tee -a "$log" || status=1
 
 passed=0 failed=0
 while read -r ok total; do

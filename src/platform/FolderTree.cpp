@@ -129,6 +129,11 @@ bool DeleteFolderTree(platform::FileSystem& files, std::u16string path) {
     const auto attributes = files.GetAttributes(path);
     if (!attributes || (*attributes & attr::kDirectory) == 0)
         return false;
+    // A link given as the folder goes itself; what it points to is outside the folder.
+    if (IsLink(*attributes)) {
+        (void)files.RemoveDirectory(path);
+        return true;
+    }
     (void)files.SetAttributes(path, attr::kNormal);
 
     std::u16string_view base = path;
