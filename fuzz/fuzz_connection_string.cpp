@@ -108,14 +108,6 @@ void CheckMapped(const ConnectionProperties& properties, std::u16string_view use
     // Raw extended properties are the caller's own ODBC text, taken as they stand.
     if (!FindProperty(properties, u"Extended Properties").value_or(u"").empty())
         return;
-    // Known and reported, left to the owners of the layer (fuzz/crashes/
-    // fuzz_connection_string): a value in braces at both ends passes through
-    // unescaped even when the braces do not enclose it, so it can add attributes.
-    if (!AllowedKeys(properties) && std::any_of(properties.begin(), properties.end(), [](auto& p) {
-            return p.value.size() >= 2 && p.value.front() == u'{' && p.value.back() == u'}';
-        })) {
-        return;
-    }
     const auto attributes = SplitOdbc(odbc);
     Require(attributes.has_value(), "the ODBC string follows the attribute grammar", odbc);
     if (const auto allowed = AllowedKeys(properties)) {

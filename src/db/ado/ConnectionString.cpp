@@ -22,6 +22,18 @@ std::u16string Braced(std::u16string_view value) {
     return out;
 }
 
+// "{...}" in which every inner '}' is doubled: one ODBC value that can add no attribute.
+bool IsOdbcBraced(std::u16string_view value) {
+    if (value.size() < 2 || value.front() != u'{' || value.back() != u'}')
+        return false;
+    const std::u16string_view inner = value.substr(1, value.size() - 2);
+    for (std::size_t i = 0; i < inner.size(); ++i) {
+        if (inner[i] == u'}' && (++i == inner.size() || inner[i] != u'}'))
+            return false;
+    }
+    return true;
+}
+
 bool IsBlank(char16_t c) {
     return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n';
 }
@@ -263,9 +275,7 @@ std::u16string MapOdbc(const ConnectionProperties& properties, std::u16string_vi
                 odbc.AddRaw(p.value);
             target = target || !p.value.empty();
         } else {
-            const bool braced =
-                p.value.size() >= 2 && p.value.front() == u'{' && p.value.back() == u'}';
-            odbc.Add(p.key, braced ? std::u16string_view(p.value) : OdbcValue(p.value));
+            odbc.Add(p.key, IsOdbcBraced(p.value) ? p.value : OdbcValue(p.value));
             target = target || IsOneOf(p.key, {u"Driver", u"FileDSN"});
         }
     }
