@@ -1,5 +1,6 @@
 #include "db/ado/Variant.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
@@ -24,8 +25,8 @@ constexpr char16_t kSource[] = u"Variant";
     throw Error(kOverflow, kSource, u"Overflow");
 }
 
-// Numeric text as BASIC reads it: blanks around, sign, digits, point, exponent.
-std::optional<double> ParseNumber(std::u16string_view text) {
+// The text without the blanks around it, when it is all ASCII.
+std::optional<std::string> TrimmedAscii(std::u16string_view text) {
     std::string ascii;
     for (char16_t c : text) {
         if (c > 0x7F)
@@ -36,14 +37,38 @@ std::optional<double> ParseNumber(std::u16string_view text) {
     if (first == std::string::npos)
         return std::nullopt;
     const auto last = ascii.find_last_not_of(" \t");
-    ascii = ascii.substr(first, last - first + 1);
-    if (ascii.find_first_of("xXpPnN") != std::string::npos)
+    return ascii.substr(first, last - first + 1);
+}
+
+// Numeric text as BASIC reads it: blanks around, sign, digits, point, exponent.
+// A number past the range of a double is an overflow, never infinity.
+std::optional<double> ParseNumber(std::u16string_view text) {
+    const auto ascii = TrimmedAscii(text);
+    if (!ascii || ascii->find_first_of("xXpPnN") != std::string::npos)
         return std::nullopt;  // hex, nan, inf
     char* end = nullptr;
-    const double value = std::strtod(ascii.c_str(), &end);
-    if (end != ascii.c_str() + ascii.size())
+    const double value = std::strtod(ascii->c_str(), &end);
+    if (end != ascii->c_str() + ascii->size())
         return std::nullopt;
+    if (!std::isfinite(value))
+        ThrowOverflow();
     return value;
+}
+
+// Whole-number text read exactly: past 2^53 a double would round it.
+std::optional<std::int64_t> ParseWholeNumber(std::u16string_view text) {
+    auto ascii = TrimmedAscii(text);
+    if (!ascii)
+        return std::nullopt;
+    if (ascii->starts_with('+'))
+        ascii->erase(0, 1);
+    std::int64_t value = 0;
+    const auto [end, error] = std::from_chars(ascii->data(), ascii->data() + ascii->size(), value);
+    if (end != ascii->data() + ascii->size() || ascii->empty())
+        return std::nullopt;
+    if (error == std::errc::result_out_of_range)
+        ThrowOverflow();
+    return error == std::errc() ? std::optional(value) : std::nullopt;
 }
 
 template <typename Int>
@@ -158,9 +183,18 @@ std::int64_t Variant::ToInt64() const {
             return std::get<std::int32_t>(value_);
         case Kind::Int64:
             return std::get<std::int64_t>(value_);
+        case Kind::Text:
+            if (auto whole = ParseWholeNumber(std::get<std::u16string>(value_)))
+                return *whole;
+            break;
+        case Kind::Decimal:
+            if (auto whole = ParseWholeNumber(std::get<Decimal>(value_).digits))
+                return *whole;
+            break;
         default:
-            return RoundToInteger<std::int64_t>(ToDouble());
+            break;
     }
+    return RoundToInteger<std::int64_t>(ToDouble());
 }
 
 std::int32_t Variant::ToInt32() const {

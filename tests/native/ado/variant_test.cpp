@@ -54,6 +54,9 @@ TEST(Variant, ConvertsToWholeNumbersLikeCLng) {
         SCOPED_TRACE(ToUtf8(c.value.ToText()));
         EXPECT_EQ(c.value.ToInt32(), c.expected);
     }
+    // Whole-number text is read exactly, not through a double.
+    EXPECT_EQ(Variant(u"9007199254740993").ToInt64(), 9007199254740993LL);
+    EXPECT_EQ(Variant(u" -9223372036854775808 ").ToInt64(), INT64_MIN);
 }
 
 TEST(Variant, RefusesConversionsThatCannotBeMade) {
@@ -70,6 +73,8 @@ TEST(Variant, RefusesConversionsThatCannotBeMade) {
         {"too large for 32 bits", [] { (void)Variant(std::int64_t{1} << 40).ToInt32(); },
          kOverflow},
         {"double too large", [] { (void)Variant(1e300).ToInt64(); }, kOverflow},
+        {"text past a double", [] { (void)Variant(u"1e999").ToDouble(); }, kOverflow},
+        {"text past 64 bits", [] { (void)Variant(u"9223372036854775808").ToInt64(); }, kOverflow},
         {"text to bytes", [] { (void)Variant(u"abc").ToBytes(); }, kTypeMismatch},
         {"bytes to number", [] { (void)Variant(Bytes{}).ToInt32(); }, kTypeMismatch},
         {"bad date text", [] { (void)Variant(u"2018-02-30").ToDateTime(); }, kTypeMismatch},
