@@ -6,7 +6,8 @@
 set -uo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 seconds=${FUZZ_SECONDS:-60}
-targets=(fuzz_connection_string fuzz_command_line fuzz_server_aliases fuzz_folder_tree fuzz_variant)
+targets=(fuzz_connection_string fuzz_command_line fuzz_server_aliases fuzz_folder_tree fuzz_variant
+         fuzz_lookup_statement)
 
 mkdir -p build
 if ! { cmake --preset fuzz && cmake --build --preset fuzz; } >build/fuzz-build.log 2>&1; then
