@@ -19,42 +19,8 @@
 #include "platform/Text.h"
 
 namespace orvitex::bench {
-namespace {
 
 namespace fs = std::filesystem;
-
-class NoUi : public platform::Ui {
-public:
-    void ShowMessage(std::u16string_view text, platform::MessageIcon) override {
-        std::fprintf(stderr, "message: %s\n", ToUtf8(text).c_str());
-    }
-    void SetBusyPointer(bool) override {}
-    void EndProgram(int code) override { std::exit(code); }
-};
-
-// Only what the fetch needs: a file written in one piece, as the run writes it.
-class PosixFiles : public platform::FileSystem {
-public:
-    std::u16string FindFirst(std::u16string_view, std::uint32_t) override { return {}; }
-    std::u16string FindNext() override { return {}; }
-    std::optional<std::uint32_t> GetAttributes(std::u16string_view) override { return {}; }
-    bool SetAttributes(std::u16string_view, std::uint32_t) override { return false; }
-    bool DeleteFiles(std::u16string_view) override { return false; }
-    bool RemoveDirectory(std::u16string_view) override { return false; }
-    bool MakeDirectory(std::u16string_view) override { return false; }
-    bool FileExists(std::u16string_view path) override { return fs::exists(ToUtf8(path)); }
-    bool DirectoryExists(std::u16string_view) override { return false; }
-    std::optional<std::vector<std::byte>> ReadWholeFile(std::u16string_view) override {
-        return std::nullopt;
-    }
-    bool DeleteFile(std::u16string_view path) override { return fs::remove(ToUtf8(path)); }
-    bool WriteWholeFile(std::u16string_view path, std::span<const std::byte> bytes) override {
-        return WriteFile(ToUtf8(path), bytes.data(), bytes.size());
-    }
-    std::u16string ExecutableFolder() override { return u"."; }
-};
-
-}  // namespace
 
 double Seconds(Clock::time_point start) {
     return std::chrono::duration<double>(Clock::now() - start).count();

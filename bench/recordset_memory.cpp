@@ -1,7 +1,6 @@
 // Fetches a recordset of many rows of short text through GetRecordSet and
 // compares the process's peak memory with the size of the values themselves,
 // so that a value costing far more than its own bytes shows up.
-#include <sys/resource.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -10,6 +9,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "BlobBench.h"
 #include "db/ado/Environment.h"
 #include "db/clsDBMng.h"
 #include "db/gSQL.h"
@@ -23,35 +23,6 @@ using orvitex::FromUtf8;
 constexpr int kRows = 100000;
 constexpr int kColumns = 4;
 
-class NoUi : public orvitex::platform::Ui {
-public:
-    void ShowMessage(std::u16string_view text, orvitex::platform::MessageIcon) override {
-        std::fprintf(stderr, "message: %s\n", orvitex::ToUtf8(text).c_str());
-    }
-    void SetBusyPointer(bool) override {}
-    void EndProgram(int code) override { std::exit(code); }
-};
-
-// The fetch touches no file.
-class NoFiles : public orvitex::platform::FileSystem {
-public:
-    std::u16string FindFirst(std::u16string_view, std::uint32_t) override { return {}; }
-    std::u16string FindNext() override { return {}; }
-    std::optional<std::uint32_t> GetAttributes(std::u16string_view) override { return {}; }
-    bool SetAttributes(std::u16string_view, std::uint32_t) override { return false; }
-    bool DeleteFiles(std::u16string_view) override { return false; }
-    bool RemoveDirectory(std::u16string_view) override { return false; }
-    bool MakeDirectory(std::u16string_view) override { return false; }
-    bool FileExists(std::u16string_view) override { return false; }
-    bool DirectoryExists(std::u16string_view) override { return false; }
-    std::optional<std::vector<std::byte>> ReadWholeFile(std::u16string_view) override {
-        return std::nullopt;
-    }
-    bool DeleteFile(std::u16string_view) override { return false; }
-    bool WriteWholeFile(std::u16string_view, std::span<const std::byte>) override { return false; }
-    std::u16string ExecutableFolder() override { return u"."; }
-};
-
 // Rows shaped like the server-information table: a code, a name, a server, a folder.
 const char16_t kFill[] =
     u"INSERT INTO tb_orvi서버정보 WITH RECURSIVE n(i) AS "
@@ -59,12 +30,6 @@ const char16_t kFill[] =
     u"'오르비의원 ' || i, "
     u"'SRV-' || (i % 97) || '\\SQLEXPRESS', '\\\\10.0.' || (i % 250) || '.' || (i % 200) || "
     u"'\\update' FROM n";
-
-double PeakRssMiB() {
-    rusage usage{};
-    ::getrusage(RUSAGE_SELF, &usage);
-    return static_cast<double>(usage.ru_maxrss) / 1024.0;
-}
 
 }  // namespace
 
@@ -74,8 +39,8 @@ int main() {
     fs::create_directories(folder);
     int status = 1;
     try {
-        NoUi ui;
-        NoFiles files;
+        orvitex::bench::NoUi ui;
+        orvitex::bench::PosixFiles files;
         orvitex::ado::ProviderDrivers drivers;
         drivers.sqlServerReplacement =
             FromUtf8("Driver={SQLite3};Database=" + (folder / "central.db").string() + ";");
@@ -100,7 +65,7 @@ int main() {
                 valueBytes += fields.Item(c).ActualSize();
         }
         const double values = static_cast<double>(valueBytes) / (1024.0 * 1024.0);
-        const double peak = PeakRssMiB();
+        const double peak = orvitex::bench::PeakRssMiB();
         std::printf("target: peak_rss at most 4 x values + 64 MiB = %.0f MiB\n", 4 * values + 64);
         std::printf("recordset_memory: %d rows, %.1f MiB of values, peak_rss=%.0f MiB\n", kRows,
                     values, peak);
