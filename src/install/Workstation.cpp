@@ -55,16 +55,23 @@ private:
 }  // namespace
 
 void WriteWorkstationSettings(platform::Registry& registry, std::u16string_view serverName,
-                              RunLog& log) {
+                              RunLog& log, std::vector<RegistryWriteRecord>* writes) {
     ObservedRegistry observed(registry);
+    const auto note = [&](std::u16string_view key, std::u16string_view shortKey,
+                          std::u16string_view name, const std::u16string& data) {
+        log.Line(u"registry " + std::u16string(shortKey) + u" [" + std::u16string(name) + u"] = " +
+                 data + u": " + observed.Outcome());
+        if (writes) {
+            writes->push_back(
+                {std::u16string(key), std::u16string(name), data, observed.Outcome()});
+        }
+    };
     RegisterPipeAlias(observed, serverName);
-    log.Line(u"registry ConnectTo [" + std::u16string(serverName) + u"] = " +
-             PipeAliasData(serverName) + u": " + observed.Outcome());
+    note(kConnectToKey, u"ConnectTo", serverName, PipeAliasData(serverName));
     for (const auto& value : kPolicyValues) {
         mdl레지스트리::WriteRegistryString(observed, kPolicyKey, value.name, value.data,
                                            platform::kRegDword);
-        log.Line(u"registry Policies\\System [" + std::u16string(value.name) + u"] = " +
-                 ToText(std::int64_t{value.data}) + u": " + observed.Outcome());
+        note(kPolicyKey, u"Policies\\System", value.name, ToText(std::int64_t{value.data}));
     }
 }
 
