@@ -13,6 +13,8 @@ struct Options {
     std::optional<std::u16string> sqlDriver;
     std::optional<std::u16string> code;
     std::optional<std::u16string> log;
+    std::optional<std::u16string> report;
+    bool check = false;
     bool run = false;
     bool quiet = false;
     bool help = false;
