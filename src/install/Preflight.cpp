@@ -72,29 +72,34 @@ private:
         return std::nullopt;
     }
 
-    // The bytes the run would fetch for this package.
+    // The bytes the run would fetch for this package. A file of the package's
+    // name on disk is started instead, whatever the row holds.
     std::uint64_t StoredProgram(const SetupPackage& package, bool connected) {
         const std::u16string name = PackageLabel(package);
+        const bool onDisk = s_.files.FileExists(package.file);
+        const std::u16string reused =
+            onDisk ? u"; a file of its name is present and is used instead" : u"";
         if (!connected) {
-            Add(name, false, u"not read: no connection");
+            Add(name, onDisk, u"not read: no connection" + reused);
             return 0;
         }
         try {
             const auto stored = ReadStoredProgram(s_.database(), package);
             if (stored.state == PackageFileState::Null) {
-                Add(name, true, u"stored program is Null: the run skips it");
+                Add(name, true, u"stored program is Null: the run skips it" + reused);
             } else if (stored.state == PackageFileState::Empty) {
-                Add(name, false, u"stored program of length 0: the run would stop here");
+                Add(name, onDisk,
+                    u"stored program of length 0" +
+                        (onDisk ? reused : u": the run would stop here"));
             } else {
-                const bool onDisk = s_.files.FileExists(package.file);
                 Add(name, true,
                     u"stored program " + ToText(static_cast<std::int64_t>(stored.bytes->size())) +
                         u" bytes, SHA-256 " + platform::Sha256Hex(s_.sha256, *stored.bytes) +
-                        (onDisk ? u"; a file of its name is present and is used instead" : u""));
+                        reused);
                 return onDisk ? 0 : stored.bytes->size();
             }
         } catch (const std::exception&) {
-            Add(name, false, u"query failed: " + FailureReason(std::current_exception()));
+            Add(name, onDisk, u"query failed: " + FailureReason(std::current_exception()) + reused);
         }
         return 0;
     }

@@ -96,5 +96,6 @@ PY
 grep -q "SHA-256 $(sha256sum "$program" | cut -d' ' -f1)" "$install/orvitex-setup.log" ||
     fail "run log: no SHA-256 of the fetched program"
 
+rm -rf "$install" "$c/Orvitex" "$c/OrvitexDemo"
 [ "$failed" = 0 ] && echo "e2e.check: all checks hold"
 exit "$failed"

@@ -469,6 +469,13 @@ TEST(Preflight, EachCheckFailsExactlyWhereTheRunWould) {
          {{"오르비필수업데이트2", "NULL"}, {"ALL7", "X''"}},
          [](World&) {},
          {"package 5 (ALLV7_XProxy_soapLibSetupSetup.exe)"}},
+        {"package 5 empty, its file present",
+         {{"ALL7", "X''"}},
+         [](World& w) {
+             w.files.AddFolder(kFolder);
+             w.files.AddFile(kFolder + u"ALLV7_XProxy_soapLibSetupSetup.exe");
+         },
+         {}},
         {"ConnectTo missing from the 32-bit view",
          {},
          [](World& w) { w.registry.HideFrom32BitView(kConnectTo); },
