@@ -90,8 +90,10 @@ for p in doc["packages"]:
     assert p["action"] == "fetched" and p["started"] and p["bytes"] == len(data), p
     assert p["sha256"] == hashlib.sha256(data).hexdigest(), p
 assert doc["clientConfig"]["result"] == "copied", doc["clientConfig"]
-assert [w["result"] for w in doc["registryWrites"]] == ["written"] * 15, doc["registryWrites"]
-print("run report: 6 packages, hashes equal to the files, 15 registry writes")
+writes = doc["registryWrites"]
+assert [w["result"] for w in writes] == ["written"] * 17, writes
+assert [w["name"] for w in writes[:3]] == ["127.0.0.2", "127.0.0.1", "127.0.0.1\\ORVITEX"], writes
+print("run report: 6 packages, hashes equal to the files, 17 registry writes")
 PY
 grep -q "SHA-256 $(sha256sum "$program" | cut -d' ' -f1)" "$install/orvitex-setup.log" ||
     fail "run log: no SHA-256 of the fetched program"
