@@ -1,7 +1,7 @@
 #include "install/InstallRun.h"
 
-#include "db/ado/Error.h"
 #include "install/ExitCodes.h"
+#include "install/FailureReason.h"
 #include "install/Institution.h"
 #include "install/PackageFile.h"
 #include "install/Packages.h"
@@ -20,10 +20,8 @@ auto InStep(RunLog& log, std::u16string_view name, Step&& step) {
     std::u16string reason;
     try {
         return step();
-    } catch (const ado::Error& e) {
-        reason = u"error " + ToText(std::int64_t{e.Number()}) + u": " + e.Description();
-    } catch (const std::exception& e) {
-        reason = FromUtf8(e.what());
+    } catch (const std::exception&) {
+        reason = FailureReason(std::current_exception());
     }
     const std::u16string text = std::u16string(name) + u": " + reason;
     log.Line(u"failed: " + text + u"; exit code " + ToText(std::int64_t{kExitOtherFailure}));
@@ -42,10 +40,25 @@ std::u16string_view Describe(ScriptOutcome outcome) {
     return u"";
 }
 
+std::u16string_view Describe(ConfigCopy copy) {
+    switch (copy) {
+        case ConfigCopy::NotTried:
+            return u"not copied: no C:\\Orvitex\\bin";
+        case ConfigCopy::Copied:
+            return u"copied";
+        case ConfigCopy::Failed:
+            return u"failed: the copy differs from the source or is missing";
+    }
+    return u"";
+}
+
 class Run {
 public:
     Run(RunWindow& window, RunServices& services)
-        : window_(window), s_(services), scripts_(services.desktop, services.limits) {}
+        : window_(window),
+          s_(services),
+          record_(services.record ? *services.record : ownRecord_),
+          scripts_(services.desktop, services.limits) {}
 
     RunOutcome Go() {
         if (!Lookup()) {
@@ -68,6 +81,7 @@ public:
 private:
     bool Lookup() {
         const std::u16string code = window_.CodeText();
+        record_.code = code;
         s_.log.Line(u"institution code '" + code + u"'");
         const bool found = InStep(s_.log, u"looking up the institution code", [&] {
             return LookupInstitution(s_.database(), code, window_.Record());
@@ -102,46 +116,75 @@ private:
     // False when the stored program is empty: the run ends there.
     bool Install(const SetupPackage& package) {
         const std::u16string label = PackageLabel(package);
+        PackageRecord& kept = record_.packages[static_cast<std::size_t>(package.index - 1)];
         window_.SetStatus(package.status);
         window_.Yield();
         const PackageFileResult file = InStep(s_.log, label + u", fetching the file", [&] {
             return FetchPackageFile(s_.database(), s_.files, package);
         });
         if (file.state == PackageFileState::Empty) {
+            kept.action = PackageAction::StoppedEmpty;
             return false;
         }
         if (file.state == PackageFileState::Null) {
+            kept.action = PackageAction::SkippedNull;
             s_.log.Line(label + u": stored program is Null, skipped");
         } else {
-            s_.log.Line(label + (file.state == PackageFileState::Reused
-                                     ? u": file present, reused"
-                                     : u": fetched, " + ToText(file.size) + u" bytes"));
-            Start(package, label);
+            Measure(package, file, kept);
+            s_.log.Line(label +
+                        (file.state == PackageFileState::Reused ? u": file present, reused, "
+                                                                : u": fetched, ") +
+                        ToText(kept.bytes) + u" bytes" +
+                        (kept.sha256.empty() ? u"" : u", SHA-256 " + kept.sha256));
+            Start(package, label, kept);
         }
         window_.ShowProgress(package.index, kPackageCount);
         return true;
     }
 
-    void Start(const SetupPackage& package, const std::u16string& label) {
+    // Size and hash of the file as it will be started.
+    void Measure(const SetupPackage& package, const PackageFileResult& file, PackageRecord& kept) {
+        auto bytes = file.bytes;
+        if (file.state == PackageFileState::Reused) {
+            kept.action = PackageAction::Reused;
+            if (auto read = s_.files.ReadWholeFile(package.file)) {
+                bytes = std::make_shared<const std::vector<std::byte>>(std::move(*read));
+            }
+        } else {
+            kept.action = PackageAction::Fetched;
+        }
+        if (bytes) {
+            kept.bytes = static_cast<std::int64_t>(bytes->size());
+            kept.sha256 = s_.sha256 ? platform::Sha256Hex(*s_.sha256, *bytes) : u"";
+        }
+    }
+
+    void Start(const SetupPackage& package, const std::u16string& label, PackageRecord& kept) {
+        const auto begun = s_.desktop.Now();
         InStep(s_.log, label + u", starting it", [&] {
             if (!s_.shell.StartProgram(package.file)) {
                 throw std::runtime_error("cannot start " + ToUtf8(package.file));
             }
         });
+        kept.started = true;
         s_.log.Line(label + u": started");
         s_.desktop.Sleep(2000ms);
         const ScriptOutcome outcome = scripts_.Run(package.script, package.caption);
+        kept.script = outcome;
+        kept.seconds = std::chrono::duration<double>(s_.desktop.Now() - begun).count();
         s_.log.Line(label + u": " + std::u16string(Describe(outcome)));
     }
 
     void Finish() {
-        const bool copied = WriteClientConfig(s_.files, s_.shell, window_.Record(),
-                                              window_.NativeHandle(), s_.quiet);
-        s_.log.Line(copied ? u"Orvitex.ini copy from " +
-                                 ClientConfigSource(window_.Record().updatePath) +
-                                 u" handed to the shell"
-                           : u"Orvitex.ini not copied: no C:\\Orvitex\\bin");
-        WriteWorkstationSettings(s_.registry, window_.Record().serverName, s_.log);
+        const ServerRecord& r = window_.Record();
+        const ConfigCopy copy =
+            WriteClientConfig(s_.files, s_.shell, r, window_.NativeHandle(), s_.quiet);
+        record_.clientConfig = {ClientConfigSource(r.updatePath), std::u16string(Describe(copy))};
+        s_.log.Line(copy == ConfigCopy::NotTried
+                        ? u"Orvitex.ini not copied: no C:\\Orvitex\\bin"
+                        : u"Orvitex.ini copy from " + record_.clientConfig->source +
+                              u" handed to the shell: " + record_.clientConfig->result);
+        WriteWorkstationSettings(s_.registry, r.serverName, s_.log, &record_.registryWrites);
         s_.log.Line(u"run complete; exit code " + ToText(std::int64_t{kExitComplete}) +
                     u" once the completion window closes");
         window_.ShowCompletionWindow();
@@ -149,6 +192,8 @@ private:
 
     RunWindow& window_;
     RunServices& s_;
+    RunRecord ownRecord_;
+    RunRecord& record_;
     WindowScripts scripts_;
 };
 

@@ -9,11 +9,13 @@
 
 #include "db/clsDBMng.h"
 #include "install/RunLog.h"
+#include "install/RunRecord.h"
 #include "install/ServerRecord.h"
 #include "install/WindowScripts.h"
 #include "platform/Desktop.h"
 #include "platform/FileSystem.h"
 #include "platform/Registry.h"
+#include "platform/Sha256.h"
 #include "platform/Shell.h"
 #include "platform/Ui.h"
 
@@ -57,6 +59,8 @@ struct RunServices {
     RunLog& log;
     bool quiet = false;
     WaitLimits limits{};
+    RunRecord* record = nullptr;         // none: nothing is kept for a report
+    platform::Sha256* sha256 = nullptr;  // none: packages are not hashed
 };
 
 enum class RunOutcome { UnknownInstitution, StoppedAtEmptyProgram, Completed };

@@ -45,14 +45,16 @@ std::u16string ClientConfigSource(std::u16string_view updatePath) {
     return std::u16string(updatePath) + u"\\Orvitex.ini";
 }
 
-bool WriteClientConfig(platform::FileSystem& files, platform::Shell& shell,
-                       const ServerRecord& record, std::uintptr_t ownerWindow, bool silent) {
+ConfigCopy WriteClientConfig(platform::FileSystem& files, platform::Shell& shell,
+                             const ServerRecord& record, std::uintptr_t ownerWindow, bool silent) {
     if (files.FindFirst(kClientBinFolder, platform::attr::kDirectory).empty()) {
-        return false;
+        return ConfigCopy::NotTried;
     }
-    shell.CopyFileIntoFolder(ClientConfigSource(record.updatePath), kClientBinFolder, ownerWindow,
-                             silent);
-    return true;
+    const std::u16string source = ClientConfigSource(record.updatePath);
+    shell.CopyFileIntoFolder(source, kClientBinFolder, ownerWindow, silent);
+    const auto original = files.ReadWholeFile(source);
+    const auto copy = files.ReadWholeFile(std::u16string(kClientBinFolder) + u"\\Orvitex.ini");
+    return original && original == copy ? ConfigCopy::Copied : ConfigCopy::Failed;
 }
 
 }  // namespace orvitex::install

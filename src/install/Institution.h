@@ -25,9 +25,12 @@ inline constexpr std::u16string_view kClientBinFolder = u"C:\\Orvitex\\bin";
 // The update folder's "Orvitex.ini", with one trailing backslash of the folder dropped.
 [[nodiscard]] std::u16string ClientConfigSource(std::u16string_view updatePath);
 
-// Copies the file into the product's bin folder when that exists; false when
-// no copy was tried. silent: no shell window may wait for a person.
-bool WriteClientConfig(platform::FileSystem& files, platform::Shell& shell,
-                       const ServerRecord& record, std::uintptr_t ownerWindow, bool silent);
+enum class ConfigCopy { NotTried, Copied, Failed };
+
+// Copies the file into the product's bin folder when that exists. silent: no
+// shell window may wait for a person. The shell reports nothing, so the result
+// compares the copy with its source afterwards.
+ConfigCopy WriteClientConfig(platform::FileSystem& files, platform::Shell& shell,
+                             const ServerRecord& record, std::uintptr_t ownerWindow, bool silent);
 
 }  // namespace orvitex::install

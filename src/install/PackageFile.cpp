@@ -21,25 +21,34 @@ void WriteFileWhole(platform::FileSystem& files, std::u16string_view target,
     }
 }
 
+StoredProgram ReadStoredProgram(db::clsDBMng& database, const SetupPackage& package) {
+    db::gSQL = PackageQuery(package);
+    const auto recordset = database.GetRecordSet(db::gSQL, ado::adOpenForwardOnly,
+                                                 ado::adLockReadOnly, ado::adUseClient);
+    ado::Field& program = db::Required(recordset).GetFields()[u"실행파일"];
+    if (program.Value().IsNull()) {
+        return {PackageFileState::Null, nullptr};
+    }
+    const std::int64_t size = program.ActualSize();
+    if (size == 0) {
+        return {PackageFileState::Empty, nullptr};
+    }
+    return {PackageFileState::Fetched, program.GetChunk(size).ToBytes()};
+}
+
 PackageFileResult FetchPackageFile(db::clsDBMng& database, platform::FileSystem& files,
                                    const SetupPackage& package) {
     db::gSQL = PackageQuery(package);
     if (files.FileExists(package.file)) {
         return {PackageFileState::Reused};
     }
-    const auto recordset = database.GetRecordSet(db::gSQL, ado::adOpenForwardOnly,
-                                                 ado::adLockReadOnly, ado::adUseClient);
-    ado::Field& program = db::Required(recordset).GetFields()[u"실행파일"];
-    if (program.Value().IsNull()) {
-        return {PackageFileState::Null};
+    StoredProgram stored = ReadStoredProgram(database, package);
+    if (!stored.bytes) {
+        return {stored.state};
     }
-    const std::int64_t size = program.ActualSize();
-    if (size == 0) {
-        return {PackageFileState::Empty};
-    }
-    const auto bytes = program.GetChunk(size).ToBytes();
-    WriteFileWhole(files, package.file, *bytes);
-    return {PackageFileState::Fetched, static_cast<std::int64_t>(bytes->size())};
+    WriteFileWhole(files, package.file, *stored.bytes);
+    return {PackageFileState::Fetched, static_cast<std::int64_t>(stored.bytes->size()),
+            std::move(stored.bytes)};
 }
 
 }  // namespace orvitex::install

@@ -2,8 +2,10 @@
 // One package's program file: reused when present, else fetched from the
 // setup-file table and put in place whole or not at all.
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string_view>
+#include <vector>
 
 #include "db/clsDBMng.h"
 #include "install/Packages.h"
@@ -15,8 +17,17 @@ enum class PackageFileState { Fetched, Reused, Null, Empty };
 
 struct PackageFileResult {
     PackageFileState state;
-    std::int64_t size = 0;  // bytes written, when fetched
+    std::int64_t size = 0;                                          // bytes written, when fetched
+    std::shared_ptr<const std::vector<std::byte>> bytes = nullptr;  // written, when fetched
 };
+
+// The package's row of the setup-file table, read as the run reads it: the
+// query text into gSQL, the first row's 실행파일 by Value, ActualSize and GetChunk.
+struct StoredProgram {
+    PackageFileState state;  // Null, Empty, or Fetched when it holds bytes
+    std::shared_ptr<const std::vector<std::byte>> bytes;
+};
+[[nodiscard]] StoredProgram ReadStoredProgram(db::clsDBMng& database, const SetupPackage& package);
 
 // The query text goes into gSQL whether or not the file is fetched. Throws
 // std::runtime_error when the file cannot be written.

@@ -1,5 +1,6 @@
 #include "install/ServerAliases.h"
 
+#include "install/ObservedRegistry.h"
 #include "platform/RegistryWriter.h"
 
 namespace orvitex::install {
@@ -42,9 +43,17 @@ std::u16string PipeAliasData(std::u16string_view serverName) {
     return data;
 }
 
-void WriteStartupAliases(platform::Registry& registry, const ServerSettings& settings) {
-    WriteAlias(registry, settings.secondServer, TcpAliasData(settings.secondServer));
-    WriteAlias(registry, settings.mainServer, TcpAliasData(settings.mainServer, settings.mainPort));
+void WriteStartupAliases(platform::Registry& registry, const ServerSettings& settings,
+                         std::vector<RegistryWriteRecord>* writes) {
+    ObservedRegistry observed(registry);
+    const auto write = [&](const std::u16string& name, const std::u16string& data) {
+        WriteAlias(observed, name, data);
+        if (writes) {
+            writes->push_back({std::u16string(kConnectToKey), name, data, observed.Outcome()});
+        }
+    };
+    write(settings.secondServer, TcpAliasData(settings.secondServer));
+    write(settings.mainServer, TcpAliasData(settings.mainServer, settings.mainPort));
 }
 
 void RegisterPipeAlias(platform::Registry& registry, std::u16string_view serverName) {

@@ -3,7 +3,9 @@
 // server name a client writes and holding the network library and the target.
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "install/RunRecord.h"
 #include "install/ServerSettings.h"
 #include "platform/Registry.h"
 
@@ -19,8 +21,9 @@ inline constexpr std::u16string_view kConnectToKey =
 [[nodiscard]] std::u16string PipeAliasData(std::u16string_view serverName);
 
 // The two TCP aliases of every start: the second server, then the main server
-// with its port. Failed writes pass silently.
-void WriteStartupAliases(platform::Registry& registry, const ServerSettings& settings);
+// with its port. Failed writes pass silently; each result is kept in writes when given.
+void WriteStartupAliases(platform::Registry& registry, const ServerSettings& settings,
+                         std::vector<RegistryWriteRecord>* writes = nullptr);
 // The named-pipe alias, named by the server name exactly as given.
 void RegisterPipeAlias(platform::Registry& registry, std::u16string_view serverName);
 

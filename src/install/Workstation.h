@@ -4,8 +4,10 @@
 #include <array>
 #include <cstdint>
 #include <string_view>
+#include <vector>
 
 #include "install/RunLog.h"
+#include "install/RunRecord.h"
 #include "platform/Registry.h"
 
 namespace orvitex::install {
@@ -35,8 +37,9 @@ inline constexpr std::array<PolicyValue, 14> kPolicyValues{{
     {u"ValidateAdminCodesSignatures", 0},
 }};
 
-// Every write goes on even when one before it failed; each result is logged.
+// Every write goes on even when one before it failed; each result is logged,
+// and kept in writes when given.
 void WriteWorkstationSettings(platform::Registry& registry, std::u16string_view serverName,
-                              RunLog& log);
+                              RunLog& log, std::vector<RegistryWriteRecord>* writes = nullptr);
 
 }  // namespace orvitex::install

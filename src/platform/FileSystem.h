@@ -86,6 +86,14 @@ public:
                                             std::span<const std::byte> /*bytes*/) {
         return false;
     }
+    // Bytes this user may still write on the volume holding the existing path;
+    // nullopt when unknown. Unless implemented, unknown.
+    [[nodiscard]] virtual std::optional<std::uint64_t> FreeBytes(std::u16string_view /*path*/) {
+        return std::nullopt;
+    }
+    // Whether this process may add files and folders to the existing folder, asked
+    // by opening it for that and closing it: nothing is created.
+    [[nodiscard]] virtual bool CanAddEntries(std::u16string_view /*folder*/) { return false; }
     // The folder of the running executable, exactly as the platform reports it.
     [[nodiscard]] virtual std::u16string ExecutableFolder() = 0;
     // Opens a file for reading in blocks; nullptr when it cannot be opened. This fallback

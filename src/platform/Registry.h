@@ -1,6 +1,7 @@
 #pragma once
 // The machine registry, as much of it as the program uses: open an existing key
-// below HKEY_LOCAL_MACHINE for setting values, set a value, close the key.
+// below HKEY_LOCAL_MACHINE for setting values, set a value, close the key; and,
+// for the preflight check, learn what such an open would find without writing.
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -22,6 +23,14 @@ public:
                                         std::span<const std::byte> data) = 0;
 };
 
+enum class KeyAccess { Missing, Refused, Writable };
+
+// A key as each registry view shows it: 64-bit programs read one, 32-bit ones the other.
+struct KeyViews {
+    KeyAccess view64 = KeyAccess::Missing;
+    KeyAccess view32 = KeyAccess::Missing;
+};
+
 class Registry {
 public:
     virtual ~Registry() = default;
@@ -29,6 +38,10 @@ public:
     // only. Never creates a key: a missing or refused key gives nullptr.
     [[nodiscard]] virtual std::unique_ptr<RegistryKey> OpenMachineKeyForSetValue(
         std::u16string_view path) = 0;
+    // Opens the key in both views for setting values, with this process's rights,
+    // and closes it again: nothing is created or written. Unless implemented, the
+    // key is missing.
+    [[nodiscard]] virtual KeyViews ProbeMachineKey(std::u16string_view /*path*/) { return {}; }
 };
 
 }  // namespace orvitex::platform

@@ -14,19 +14,21 @@ struct ValueOption {
     std::u16string_view name;
     Slot slot;
 };
-constexpr std::array<ValueOption, 5> kValueOptions{{
+constexpr std::array<ValueOption, 6> kValueOptions{{
     {u"--central-db", &Options::centralDb},
     {u"--main-server", &Options::mainServer},
     {u"--sql-driver", &Options::sqlDriver},
     {u"--code", &Options::code},
     {u"--log", &Options::log},
+    {u"--report", &Options::report},
 }};
 
 struct FlagOption {
     std::u16string_view name;
     bool Options::*flag;
 };
-constexpr std::array<FlagOption, 3> kFlags{{
+constexpr std::array<FlagOption, 4> kFlags{{
+    {u"--check", &Options::check},
     {u"--run", &Options::run},
     {u"--quiet", &Options::quiet},
     {u"--help", &Options::help},
@@ -53,7 +55,10 @@ std::u16string Validate(const Options& o) {
     if (o.centralDb && !install::CentralDbConnectionString(*o.centralDb)) {
         return u"--central-db: the path must not be empty or hold ';', '{' or '}'";
     }
-    for (const auto* value : {&o.mainServer, &o.sqlDriver, &o.log}) {
+    if (o.check && o.run) {
+        return u"--check and --run exclude each other: a check changes nothing";
+    }
+    for (const auto* value : {&o.mainServer, &o.sqlDriver, &o.log, &o.report}) {
         if (*value && (*value)->empty()) {
             return u"an option was given an empty value";
         }
@@ -125,10 +130,14 @@ std::u16string UsageText() {
            u"  --log FILE          write a log (UTF-8)\n"
            u"  --wait-limit SECONDS  longest wait for a setup wizard to change its\n"
            u"                      window (1 to 86400; default 600)\n"
+           u"  --check             verify everything a run needs, change nothing, print\n"
+           u"                      one line a check\n"
+           u"  --report FILE       write what the run or check did as JSON\n"
            u"  --help              show this text\n"
-           u"Exit codes: 0 complete, 2 unknown institution code, 3 stopped at an empty\n"
-           u"stored program, 4 main server unreachable, 5 any other failure, 6 another\n"
-           u"copy is already running.\n";
+           u"Exit codes: 0 complete (with --check: every check passed), 2 unknown\n"
+           u"institution code, 3 stopped at an empty stored program, 4 main server\n"
+           u"unreachable, 5 any other failure, 6 another copy is already running,\n"
+           u"7 a check failed.\n";
 }
 
 }  // namespace orvitex::startup

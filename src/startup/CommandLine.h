@@ -16,6 +16,8 @@ struct Options {
     std::optional<std::u16string> log;
     // The limit of each open-ended wait of the window scripts; none: their default.
     std::optional<std::chrono::seconds> waitLimit;
+    std::optional<std::u16string> report;
+    bool check = false;
     bool run = false;
     bool quiet = false;
     bool help = false;

@@ -31,6 +31,9 @@ void LoggingUi::ShowMessage(std::u16string_view text, platform::MessageIcon icon
 
 void LoggingUi::EndProgram(int exitCode) {
     log_.Line(u"exit code " + ToText(std::int64_t{exitCode}));
+    if (atEnd_) {
+        atEnd_(exitCode);
+    }
     screen_.EndProgram(exitCode);
 }
 

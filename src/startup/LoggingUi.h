@@ -2,6 +2,8 @@
 // The Ui the logic talks to: every message and the exit code go to the log; in
 // quiet mode no message box waits, and a message ends the program with the exit
 // code it stands for.
+#include <functional>
+
 #include "platform/Ui.h"
 #include "startup/Log.h"
 
@@ -19,11 +21,14 @@ public:
     void ShowMessage(std::u16string_view text, platform::MessageIcon icon) override;
     void SetBusyPointer(bool busy) override { screen_.SetBusyPointer(busy); }
     void EndProgram(int exitCode) override;
+    // Called with the exit code just before the program ends through this Ui.
+    void OnEnd(std::function<void(int)> atEnd) { atEnd_ = std::move(atEnd); }
 
 private:
     platform::Ui& screen_;
     Log& log_;
     bool quiet_;
+    std::function<void(int)> atEnd_;
 };
 
 }  // namespace orvitex::startup

@@ -5,7 +5,9 @@
 namespace orvitex::startup {
 
 void frm오르비설치::Form_Load() {
-    install::WriteStartupAliases(services_.registry, services_.settings);
+    install::RunRecord* record = services_.run ? services_.run->record : nullptr;
+    install::WriteStartupAliases(services_.registry, services_.settings,
+                                 record ? &record->registryWrites : nullptr);
     surface_.Move(forms::CentreIn(0, 0, surface_.ScreenSize(), surface_.OuterSize()));
     ConnectMainServer();
     ResetProgress();

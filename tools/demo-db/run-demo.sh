@@ -11,6 +11,17 @@ key='HKLM\SOFTWARE\Microsoft\MSSQLServer\Client\ConnectTo'
 # On a real PC the SQL Server client creates this key; the program never does.
 wine reg add "$key" /f >/dev/null 2>&1
 
+# --- The preflight check (--check) --------------------------------------------
+# What a deployment tool would run first: one line a check, nothing changed,
+# exit 0 when the PC is ready for a run and 7 when it is not.
+wine reg add "$key" /reg:32 /f >/dev/null 2>&1  # 32-bit SQL clients read this view
+echo "== 0. Preflight: --check --quiet (changes nothing)"
+wine "$exe" --check --quiet --central-db "$db" --code "$code" --report "$out/check.json" |
+    tr -d '\r'
+echo "exit code ${PIPESTATUS[0]} (0: ready for a run, 7: a check failed); report $out/check.json"
+echo
+# --- end of the preflight check ------------------------------------------------
+
 echo "== 1. The main window, as the user sees it before pressing 실 행"
 wine "$exe" --central-db "$db" --code "$code" --log "$out/window.log" &
 pid=$!

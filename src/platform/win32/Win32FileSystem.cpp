@@ -245,6 +245,25 @@ bool Win32FileSystem::AppendToFile(std::u16string_view path, std::span<const std
     return file && WriteAll(file.Get(), bytes);
 }
 
+std::optional<std::uint64_t> Win32FileSystem::FreeBytes(std::u16string_view path) {
+    const std::u16string text(path);
+    ULARGE_INTEGER available{};
+    if (!GetDiskFreeSpaceExW(Wide(text), &available, nullptr, nullptr))
+        return std::nullopt;
+    return available.QuadPart;
+}
+
+// A folder opens only with backup semantics; the access asked for is checked
+// against its security as a real write would be, and nothing is written.
+bool Win32FileSystem::CanAddEntries(std::u16string_view folder) {
+    const std::u16string text(folder);
+    UniqueFileHandle handle(CreateFileW(Wide(text), FILE_ADD_FILE | FILE_ADD_SUBDIRECTORY,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,
+                                        nullptr));
+    return static_cast<bool>(handle) && DirectoryExists(folder);
+}
+
 // As BASIC's App.Path: no trailing backslash, except after a drive.
 std::u16string Win32FileSystem::ExecutableFolder() {
     std::wstring path(MAX_PATH, L'\0');

@@ -34,6 +34,8 @@ public:
     [[nodiscard]] bool ReplaceFile(std::u16string_view source, std::u16string_view target) override;
     [[nodiscard]] bool AppendToFile(std::u16string_view path,
                                     std::span<const std::byte> bytes) override;
+    [[nodiscard]] std::optional<std::uint64_t> FreeBytes(std::u16string_view path) override;
+    [[nodiscard]] bool CanAddEntries(std::u16string_view folder) override;
     [[nodiscard]] std::u16string ExecutableFolder() override;
 
 private:

@@ -52,4 +52,18 @@ std::unique_ptr<platform::RegistryKey> Win32Registry::OpenMachineKeyForSetValue(
     return std::make_unique<Win32RegistryKey>(std::move(views));
 }
 
+platform::KeyViews Win32Registry::ProbeMachineKey(std::u16string_view path) {
+    const std::u16string keyPath(path);
+    const auto probe = [&keyPath](REGSAM view) {
+        UniqueHkey key;
+        const LSTATUS status = RegOpenKeyExW(HKEY_LOCAL_MACHINE, Wide(keyPath), 0,
+                                             KEY_SET_VALUE | view, key.Receive());
+        if (status == ERROR_SUCCESS)
+            return platform::KeyAccess::Writable;
+        return status == ERROR_FILE_NOT_FOUND ? platform::KeyAccess::Missing
+                                              : platform::KeyAccess::Refused;
+    };
+    return {probe(KEY_WOW64_64KEY), probe(KEY_WOW64_32KEY)};
+}
+
 }  // namespace orvitex::win32

@@ -13,6 +13,7 @@ class Win32Registry : public platform::Registry {
 public:
     [[nodiscard]] std::unique_ptr<platform::RegistryKey> OpenMachineKeyForSetValue(
         std::u16string_view path) override;
+    [[nodiscard]] platform::KeyViews ProbeMachineKey(std::u16string_view path) override;
 };
 
 }  // namespace orvitex::win32

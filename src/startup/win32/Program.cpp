@@ -2,49 +2,21 @@
 
 #include "platform/win32/Win32Api.h"
 
-#include "BuiltInSettings.h"
-#include "db/ado/Environment.h"
-#include "install/CentralDb.h"
 #include "install/ExitCodes.h"
 #include "install/RunLog.h"
 #include "install/SharedDatabase.h"
 #include "message/win32/CompletionWindowWin32.h"
 #include "platform/Text.h"
+#include "platform/win32/CngSha256.h"
 #include "platform/win32/Win32Desktop.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Registry.h"
 #include "platform/win32/Win32Shell.h"
+#include "startup/ProgramSettings.h"
 #include "startup/win32/MainWindowWin32.h"
 
 namespace orvitex::startup::win32 {
 namespace {
-
-install::ServerSettings SettingsFor(const Options& options) {
-    install::ServerSettings settings = install::ServerSettings::BuiltIn();
-    if (options.mainServer) {
-        settings.mainServer = *options.mainServer;
-    }
-    return settings;
-}
-
-ado::ProviderDrivers DriversFor(const Options& options) {
-    ado::ProviderDrivers drivers;
-    drivers.sqlServer =
-        options.sqlDriver ? *options.sqlDriver : std::u16string(settings::kSqlDriver);
-    if (options.centralDb) {
-        drivers.sqlServerReplacement = install::CentralDbConnectionString(*options.centralDb);
-    }
-    return drivers;
-}
-
-// The password stays out of the log.
-void LogSettings(Log& log, const install::ServerSettings& s, const ado::ProviderDrivers& drivers) {
-    log.Line(u"orvitex-setup " + FromUtf8(settings::kVersion));
-    log.Line(u"main server " + s.mainServer + u" port " + s.mainPort + u", second server " +
-             s.secondServer + u", database " + s.database + u", login " + s.login);
-    log.Line(drivers.sqlServerReplacement ? u"central database: " + *drivers.sqlServerReplacement
-                                          : u"SQL Server driver: " + drivers.sqlServer);
-}
 
 void LogPosition(Log& log, forms::win32::Form& window) {
     RECT outer{};
@@ -66,7 +38,8 @@ int UnfinishedRunCode(const frm오르비설치& logic) {
 
 }  // namespace
 
-int Main(forms::win32::Application& app, const Options& options, Log& log, platform::Ui& ui) {
+int Main(forms::win32::Application& app, const Options& options, Log& log, platform::Ui& ui,
+         install::RunRecord& record) {
     orvitex::win32::Win32Registry registry;
     orvitex::win32::Win32FileSystem files;
     const install::ServerSettings settings = SettingsFor(options);
@@ -83,6 +56,9 @@ int Main(forms::win32::Application& app, const Options& options, Log& log, platf
                              ui,      [&]() -> db::clsDBMng& {
                                  return mainServer.Instance(); },
                              runLog,  options.quiet};
+    orvitex::win32::CngSha256 sha256;
+    run.record = &record;
+    run.sha256 = &sha256;
     MainWindow main(app, {registry, ui, mainServer, settings, &run}, log, options.quiet);
     main.SetCompletionWindow(
         [&] { message::win32::ShowCompletionWindow(app, main.Window(), ui, options.quiet); });

@@ -8,11 +8,14 @@
 #include <string>
 #include <vector>
 
+#include "BuiltInSettings.h"
 #include "db/ado/Error.h"
 #include "install/ExitCodes.h"
+#include "install/RunReport.h"
 #include "platform/Text.h"
 #include "platform/win32/OneCopy.h"
 #include "platform/win32/WideString.h"
+#include "platform/win32/Win32FileSystem.h"
 #include "startup/CommandLine.h"
 #include "startup/LoggingUi.h"
 #include "startup/RuntimeError.h"
@@ -38,8 +41,9 @@ std::vector<std::u16string> Arguments() {
     return args;
 }
 
-// To the console or pipe that started the program, else in a message box.
-void Print(const std::u16string& text) {
+// To the console or pipe that started the program, else in a message box unless
+// no window may appear.
+void Print(const std::u16string& text, bool mayShowWindow = true) {
     AttachConsole(ATTACH_PARENT_PROCESS);
     HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
     DWORD mode = 0;
@@ -55,7 +59,24 @@ void Print(const std::u16string& text) {
             return;
         }
     }
-    MessageBoxW(nullptr, win32::Wide(text), startup::win32::kMessageTitle, MB_OK);
+    if (mayShowWindow) {
+        MessageBoxW(nullptr, win32::Wide(text), startup::win32::kMessageTitle, MB_OK);
+    }
+}
+
+// The report of --report FILE, written however the program ends.
+void WriteReportAtEnd(const startup::Options& options, startup::Log& log,
+                      const install::ReportFrame& start, const install::RunRecord& record,
+                      int exitCode) {
+    if (!options.report) {
+        return;
+    }
+    install::ReportFrame frame = start;
+    frame.ended = install::UtcNow();
+    frame.exitCode = exitCode;
+    win32::Win32FileSystem files;
+    const bool written = install::WriteReport(files, *options.report, frame, record);
+    log.Line((written ? u"report written to " : u"report: cannot write ") + *options.report);
 }
 
 std::u16string Describe(const std::exception_ptr& failure) {
@@ -101,14 +122,24 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     forms::win32::Application app(instance);
     startup::win32::Win32Ui screen(app);
     startup::LoggingUi ui(screen, log, parsed.options.quiet);
+    const startup::Options& options = parsed.options;
+    install::RunRecord record;
+    const install::ReportFrame start{
+        FromUtf8(settings::kVersion), options.check, install::UtcNow(), {}, 0};
+    ui.OnEnd([&](int code) { WriteReportAtEnd(options, log, start, record, code); });
     if (second) {
         ui.ShowMessage(startup::kAlreadyRunning, platform::MessageIcon::Information);
         ui.EndProgram(install::kExitAlreadyRunning);
         return install::kExitAlreadyRunning;
     }
     try {
-        const int code = startup::win32::Main(app, parsed.options, log, ui);
+        const int code = options.check ? startup::win32::Check(options, log, ui, record,
+                                                               [&](const std::u16string& text) {
+                                                                   Print(text, !options.quiet);
+                                                               })
+                                       : startup::win32::Main(app, options, log, ui, record);
         log.Line(u"exit code " + ToText(std::int64_t{code}));
+        WriteReportAtEnd(options, log, start, record, code);
         return code;
     } catch (...) {
         ui.ShowMessage(Describe(std::current_exception()), platform::MessageIcon::Critical);

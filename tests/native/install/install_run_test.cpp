@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
+
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 
 #include "FakeDesktop.h"
 #include "FakeFileSystem.h"
@@ -11,7 +14,10 @@
 #include "install/CentralDb.h"
 #include "install/InstallRun.h"
 #include "install/Institution.h"
+#include "install/Preflight.h"
+#include "install/RunReport.h"
 #include "install/SharedDatabase.h"
+#include "platform/openssl/OpenSslSha256.h"
 #include "support/SqliteDatabase.h"
 
 namespace orvitex::install {
@@ -136,7 +142,20 @@ struct World {
                              desktop, registry,
                              ui,      [this]() -> db::clsDBMng& { return database->Instance(); },
                              log,     true};
+        services.record = &record;
+        services.sha256 = &sha256;
         return RunInstall(window, services);
+    }
+    std::vector<CheckResult> Check() {
+        const ServerSettings settings{u"127.0.0.1", u"127.0.0.2", u"4181",
+                                      u"orvitex",   u"sa",        u"pw"};
+        PreflightServices services{files,
+                                   registry,
+                                   sha256,
+                                   *database,
+                                   [this]() -> db::clsDBMng& { return database->Instance(); },
+                                   settings};
+        return RunPreflight(services, window.code);
     }
     std::string RunLogText() {
         const auto bytes = files.ReadWholeFile(kFolder + u"orvitex-setup.log");
@@ -169,6 +188,8 @@ struct World {
     testing::FakeDesktop desktop;
     RecordingShell shell{journal, registry, files};
     FakeRunWindow window{journal};
+    openssl::OpenSslSha256 sha256;
+    RunRecord record;
     RunLog log{files, [this](std::u16string_view line) { mirrored.emplace_back(line); }};
 };
 
@@ -247,7 +268,9 @@ TEST(InstallRun, CompleteRunDoesEveryStepInOrder) {
 
     const std::string text = w.RunLogText();
     EXPECT_NE(text.find("institution code '12345678'"), std::string::npos) << text;
-    EXPECT_NE(text.find("package 2 (uOrvitex1.exe): fetched, 4 bytes"), std::string::npos);
+    EXPECT_NE(text.find("package 2 (uOrvitex1.exe): fetched, 4 bytes, SHA-256 "
+                        "58f7fa906bb4d0075f986f82537613c41cf58750b27c4e623c9aa939518296c7"),
+              std::string::npos);
     EXPECT_NE(text.find("[ValidateAdminCodesSignatures] = 0: written"), std::string::npos);
     EXPECT_EQ(text.find("Pw-secret-9"), std::string::npos) << "the institution's password";
     EXPECT_EQ(w.mirrored.size(),
@@ -291,12 +314,13 @@ TEST(InstallRun, NullEmptyPresentAndStalePrograms) {
         std::vector<std::string> starts;
         std::string lastProgress;
         std::size_t registryWrites;
+        std::string actions;  // per package: Fetched Reused Null Empty, - not reached
     };
     std::vector<std::string> without3 = kAllStarts;
     without3.erase(without3.begin() + 2);
     const Row rows[] = {
         {"package 3 Null", "오르비필수업데이트2", "NULL", u"", RunOutcome::Completed, without3,
-         "progress 6/6", 15},
+         "progress 6/6", 15, "FFNFFF"},
         {"package 5 empty",
          "ALL7",
          "X''",
@@ -304,11 +328,12 @@ TEST(InstallRun, NullEmptyPresentAndStalePrograms) {
          RunOutcome::StoppedAtEmptyProgram,
          {kAllStarts.begin(), kAllStarts.begin() + 4},
          "progress 4/6",
-         0},
+         0,
+         "FFFFE-"},
         {"package 2 present, its row gone", "오르비필수업데이트", "X'00'", u"uOrvitex1.exe",
-         RunOutcome::Completed, kAllStarts, "progress 6/6", 15},
+         RunOutcome::Completed, kAllStarts, "progress 6/6", 15, "FRFFFF"},
         {"stale partial of package 2", "오르비필수업데이트", "X'4D5A0200'", u"uOrvitex1.exe.part",
-         RunOutcome::Completed, kAllStarts, "progress 6/6", 15},
+         RunOutcome::Completed, kAllStarts, "progress 6/6", 15, "FFFFFF"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -332,6 +357,17 @@ TEST(InstallRun, NullEmptyPresentAndStalePrograms) {
         const auto second = w.files.ReadWholeFile(kFolder + u"uOrvitex1.exe");
         EXPECT_EQ(second, row.presentFile == u"uOrvitex1.exe" ? Bytes({7})
                                                               : Bytes({0x4D, 0x5A, 0x02, 0x00}));
+        std::string actions;
+        for (const auto& p : w.record.packages) {
+            actions += "-FRNE"[static_cast<int>(p.action)];
+            EXPECT_EQ(p.started, actions.back() == 'F' || actions.back() == 'R');
+        }
+        EXPECT_EQ(actions, row.actions);
+        // The hash names the file as started, not the stored row.
+        EXPECT_EQ(w.record.packages[1].sha256,
+                  row.presentFile == u"uOrvitex1.exe"
+                      ? u"ca358758f6d27e6cf45272937977a748fd88391db679ceda7dc7bf1f005ee879"
+                      : u"58f7fa906bb4d0075f986f82537613c41cf58750b27c4e623c9aa939518296c7");
     }
 }
 
@@ -385,6 +421,171 @@ TEST(InstallRun, ClosingTheWindowEndsTheRunAtItsNextYield) {
     EXPECT_EQ(w.RegistryWrites(), 0u);
     EXPECT_NE(w.RunLogText().find("main window closed during the run; exit code 5"),
               std::string::npos);
+}
+
+std::vector<std::string> Failing(const std::vector<CheckResult>& results) {
+    std::vector<std::string> names;
+    for (const auto& r : results) {
+        if (!r.passed) {
+            names.push_back(ToUtf8(r.name));
+        }
+    }
+    return names;
+}
+
+// Bugs caught: a check that passes what would stop a run (or fails what would
+// not), a package already on disk counted against the free space, a space
+// comparison off by one byte, a check that changes the machine.
+TEST(Preflight, EachCheckFailsExactlyWhereTheRunWould) {
+    const std::u16string ini = u"\\\\nas\\update\\Orvitex.ini";
+    const std::uint64_t stored = 3 + 4 + 3 + 3 + 3 + 3;
+    std::vector<std::string> noConnection = {"main server", "institution code '12345678'"};
+    for (const auto& p : kSetupPackages) {
+        noConnection.push_back(ToUtf8(PackageLabel(p)));
+    }
+    noConnection.push_back("Orvitex.ini");
+    struct Row {
+        const char* name;
+        std::map<std::string, std::string> programs;  // changed stored programs
+        std::function<void(World&)> change;
+        std::vector<std::string> failing;
+    };
+    const Row rows[] = {
+        {"all pass", {}, [](World&) {}, {}},
+        {"main server unreachable",
+         {},
+         [](World& w) {
+             w.instance.reset();
+             ado::ProviderDrivers drivers;
+             drivers.sqlServerReplacement = CentralDbConnectionString(u"/nonexistent/central.db");
+             w.database = std::make_unique<SharedDatabase>(w.instance, drivers, w.ui, w.files);
+         },
+         noConnection},
+        {"unknown code",
+         {},
+         [](World& w) { w.window.code = u"9"; },
+         {"institution code '9'", "Orvitex.ini"}},
+        {"package 3 Null, package 5 empty",
+         {{"오르비필수업데이트2", "NULL"}, {"ALL7", "X''"}},
+         [](World&) {},
+         {"package 5 (ALLV7_XProxy_soapLibSetupSetup.exe)"}},
+        {"package 5 empty, its file present",
+         {{"ALL7", "X''"}},
+         [](World& w) {
+             w.files.AddFolder(kFolder);
+             w.files.AddFile(kFolder + u"ALLV7_XProxy_soapLibSetupSetup.exe");
+         },
+         {}},
+        {"ConnectTo missing from the 32-bit view",
+         {},
+         [](World& w) { w.registry.HideFrom32BitView(kConnectTo); },
+         {"registry ConnectTo"}},
+        {"Policies\\System refuses writes",
+         {},
+         [](World& w) { w.registry.AddKey(kPolicies, 5); },
+         {"registry Policies\\System"}},
+        {"install folder present", {}, [](World& w) { w.files.AddFolder(kFolder); }, {}},
+        {"install folder present, not writable",
+         {},
+         [](World& w) {
+             w.files.AddFolder(kFolder);
+             w.files.FailOn("CanAddEntries", std::u16string(kInstallFolder));
+         },
+         {"install folder C:\\오르비설치"}},
+        {"a file named like the install folder",
+         {},
+         [](World& w) { w.files.AddFile(std::u16string(kInstallFolder)); },
+         {"install folder C:\\오르비설치"}},
+        {"C: refuses a new folder",
+         {},
+         [](World& w) { w.files.FailOn("CanAddEntries", u"C:\\"); },
+         {"install folder C:\\오르비설치"}},
+        {"free space exactly enough",
+         {},
+         [&](World& w) { w.files.freeBytes = kSpareBytes + stored; },
+         {}},
+        {"free space one byte short",
+         {},
+         [&](World& w) { w.files.freeBytes = kSpareBytes + stored - 1; },
+         {"free space on drive C"}},
+        {"free space unknown",
+         {},
+         [](World& w) { w.files.freeBytes.reset(); },
+         {"free space on drive C"}},
+        {"package 2 on disk is not fetched again",
+         {},
+         [&](World& w) {
+             w.files.AddFolder(kFolder);
+             ASSERT_TRUE(w.files.WriteWholeFile(kFolder + u"uOrvitex1.exe", Bytes({7})));
+             w.files.freeBytes = kSpareBytes + stored - 4;
+         },
+         {}},
+        {"Orvitex.ini missing",
+         {},
+         [&](World& w) { ASSERT_TRUE(w.files.DeleteFile(ini)); },
+         {"Orvitex.ini"}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        auto programs = kAllPrograms;
+        for (const auto& [key, value] : row.programs) {
+            programs[key] = value;
+        }
+        World w(programs);
+        w.files.AddFile(ini);
+        row.change(w);
+        w.files.ClearLog();
+        const auto results = w.Check();
+        EXPECT_EQ(results.size(), 13u);
+        EXPECT_EQ(Failing(results), row.failing);
+        for (const auto& line : w.files.Log()) {
+            EXPECT_TRUE(line.starts_with("GetAttributes") || line.starts_with("FindFirst") ||
+                        line.starts_with("FreeBytes") || line.starts_with("CanAddEntries"))
+                << line;
+        }
+        for (const auto& line : w.registry.Log()) {
+            EXPECT_TRUE(line.starts_with("probe ")) << line;
+        }
+        if (row.failing.empty()) {
+            EXPECT_EQ(ToUtf8(CheckLine(results[3])),
+                      "ok   package 2 (uOrvitex1.exe): stored program 4 bytes, SHA-256 "
+                      "58f7fa906bb4d0075f986f82537613c41cf58750b27c4e623c9aa939518296c7" +
+                          std::string(w.files.FileExists(kFolder + u"uOrvitex1.exe")
+                                          ? "; a file of its name is present and is used instead"
+                                          : ""));
+        }
+    }
+}
+
+// Bugs caught: a report that leaks a password, loses a package or a registry
+// write, is left half-written, or is not JSON.
+TEST(RunReport, ReadsBackWholeWithoutPasswords) {
+    World w(kAllPrograms);
+    EXPECT_EQ(w.Run(), RunOutcome::Completed);
+    const std::u16string path = u"C:\\report.json";
+    ASSERT_TRUE(WriteReport(w.files, path, {u"1.0.0", false, u"a", u"b", 0}, w.record));
+    EXPECT_FALSE(w.files.Has(path + u".part"));
+    const auto bytes = w.files.ReadWholeFile(path);
+    const std::string text(reinterpret_cast<const char*>(bytes->data()), bytes->size());
+    EXPECT_EQ(text.find("Pw-secret-9"), std::string::npos);
+    const auto doc = nlohmann::json::parse(text);
+    EXPECT_EQ(doc["exitMeaning"], "complete");
+    EXPECT_EQ(doc["code"], "12345678");
+    ASSERT_EQ(doc["packages"].size(), 6u);
+    EXPECT_EQ(doc["packages"][1]["sha256"],
+              "58f7fa906bb4d0075f986f82537613c41cf58750b27c4e623c9aa939518296c7");
+    EXPECT_EQ(doc["packages"][5]["script"], "not found") << "the fake desktop has no wizard";
+    EXPECT_EQ(doc["packages"][5]["seconds"], 2.0);
+    EXPECT_EQ(doc["clientConfig"]["result"],
+              "failed: the copy differs from the source or is missing")
+        << "the recording shell copies nothing";
+    ASSERT_EQ(doc["registryWrites"].size(), 15u);
+    EXPECT_EQ(doc["registryWrites"][14]["result"], "written");
+
+    w.record.checks = {{u"main server", false, u"cannot connect"}};
+    const auto check = nlohmann::json::parse(ReportJson({u"1", true, u"a", u"b", 7}, w.record));
+    EXPECT_EQ(check["exitMeaning"], "a check failed");
+    EXPECT_EQ(check["checks"][0]["ok"], false);
 }
 
 }  // namespace

@@ -88,17 +88,27 @@ TEST(TcpAlias, SecondStartLeavesTheKeyAsTheFirst) {
     }
 }
 
+// Also: a failed write kept for the report as written.
 TEST(TcpAlias, MissingOrRefusingKeyPassesSilently) {
     const ServerSettings settings{u"10.0.0.1", u"10.0.0.2", u"4181", u"orvitex", u"sa", u"pw"};
     FakeRegistry missing;
-    EXPECT_NO_THROW(WriteStartupAliases(missing, settings));
+    std::vector<RegistryWriteRecord> writes;
+    EXPECT_NO_THROW(WriteStartupAliases(missing, settings, &writes));
     EXPECT_FALSE(missing.HasKey(kKey)) << "the key is never created";
 
     FakeRegistry refusing;
     refusing.AddKey(kKey, 5);
-    EXPECT_NO_THROW(WriteStartupAliases(refusing, settings));
+    EXPECT_NO_THROW(WriteStartupAliases(refusing, settings, &writes));
     EXPECT_NO_THROW(RegisterPipeAlias(refusing, u"SRV"));
     EXPECT_TRUE(refusing.ValuesOf(kKey).empty());
+
+    std::vector<std::u16string> outcomes;
+    for (const auto& w : writes) {
+        outcomes.push_back(w.name + u" " + w.result);
+    }
+    EXPECT_EQ(outcomes, (std::vector<std::u16string>{
+                            u"10.0.0.2 key missing or refused", u"10.0.0.1 key missing or refused",
+                            u"10.0.0.2 failed, status 5", u"10.0.0.1 failed, status 5"}));
 }
 
 }  // namespace

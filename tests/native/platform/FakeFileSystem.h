@@ -194,6 +194,15 @@ public:
         content.insert(content.end(), bytes.begin(), bytes.end());
         return true;
     }
+    std::optional<std::uint64_t> freeBytes = std::uint64_t{1} << 40;
+    std::optional<std::uint64_t> FreeBytes(std::u16string_view path) override {
+        Record("FreeBytes", path);
+        return freeBytes;
+    }
+    bool CanAddEntries(std::u16string_view folder) override {
+        Record("CanAddEntries", folder);
+        return DirectoryExists(folder) && !Fails("CanAddEntries", folder);
+    }
     std::u16string ExecutableFolder() override { return u"C:\\Program Files\\Orvitex"; }
 
 private:

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,8 @@ public:
         keys_[path];
         writeStatus_[path] = writeStatus;
     }
+    // Existing keys are in both views unless hidden from the 32-bit one.
+    void HideFrom32BitView(const std::u16string& path) { hidden32_.insert(path); }
     bool HasKey(const std::u16string& path) const { return keys_.contains(path); }
     const Values& ValuesOf(const std::u16string& path) const { return keys_.at(path); }
     const std::vector<std::string>& Log() const { return log_; }
@@ -36,6 +39,16 @@ public:
         if (!keys_.contains(key))
             return nullptr;
         return std::make_unique<Key>(*this, key);
+    }
+
+    platform::KeyViews ProbeMachineKey(std::u16string_view path) override {
+        const std::u16string key(path);
+        log_.push_back("probe " + ToUtf8(key));
+        if (!keys_.contains(key))
+            return {};
+        const auto access = writeStatus_.at(key) == 0 ? platform::KeyAccess::Writable
+                                                      : platform::KeyAccess::Refused;
+        return {access, hidden32_.contains(key) ? platform::KeyAccess::Missing : access};
     }
 
 private:
@@ -64,6 +77,7 @@ private:
 
     std::map<std::u16string, Values> keys_;
     std::map<std::u16string, long> writeStatus_;
+    std::set<std::u16string> hidden32_;
     std::vector<std::string> log_;
 };
 

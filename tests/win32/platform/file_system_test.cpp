@@ -219,5 +219,21 @@ TEST_F(FileSystem, ExecutableFolderIsTheFolderOfTheRunningProgram) {
     EXPECT_EQ(program.find(u'\\', folder.size() + 1), std::u16string::npos);
 }
 
+// Bugs caught: a plain file taken for a folder the run could write into, a
+// missing folder taken for a writable one, free space read from the wrong call.
+TEST_F(FileSystem, FolderWritabilityAndFreeSpaceCreateNothing) {
+    const std::u16string folder = temp_.Text();
+    const std::u16string file = temp_.Text(L"plain.exe");
+    ASSERT_TRUE(files_.WriteWholeFile(file, {}));
+    EXPECT_TRUE(files_.CanAddEntries(folder));
+    EXPECT_FALSE(files_.CanAddEntries(file));
+    EXPECT_FALSE(files_.CanAddEntries(folder + u"\\missing"));
+    EXPECT_FALSE(files_.DirectoryExists(folder + u"\\missing"));
+    const auto free = files_.FreeBytes(folder);
+    ASSERT_TRUE(free.has_value());
+    EXPECT_GT(*free, 0u);
+    EXPECT_FALSE(files_.FreeBytes(folder + u"\\missing\\deeper").has_value());
+}
+
 }  // namespace
 }  // namespace orvitex::win32

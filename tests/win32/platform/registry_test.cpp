@@ -237,5 +237,34 @@ TEST_F(Registry, EveryViewWhereTheKeyExistsIsWritten) {
     }
 }
 
+// Bugs caught: a view reported present that a SQL client of that bitness cannot
+// see, or a probe that creates the key it asks about.
+TEST_F(Registry, ProbeTellsEachViewApartAndCreatesNothing) {
+    using platform::KeyAccess;
+    struct Row {
+        const char* name;
+        std::vector<REGSAM> created;
+        KeyAccess view64, view32;
+    };
+    const Row rows[] = {
+        {"neither view", {}, KeyAccess::Missing, KeyAccess::Missing},
+        {"64-bit view only", {kView64}, KeyAccess::Writable, KeyAccess::Missing},
+        {"32-bit view only", {kView32}, KeyAccess::Missing, KeyAccess::Writable},
+        {"both views", {kView64, kView32}, KeyAccess::Writable, KeyAccess::Writable},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        WipeTestKey();
+        for (const REGSAM view : row.created) {
+            CreateKey(kConnectTo, view);
+        }
+        const platform::KeyViews views = Win32Registry().ProbeMachineKey(U16(kConnectTo));
+        EXPECT_EQ(views.view64, row.view64);
+        EXPECT_EQ(views.view32, row.view32);
+        EXPECT_EQ(KeyExists(kConnectTo, kView64), row.view64 == KeyAccess::Writable);
+        EXPECT_EQ(KeyExists(kConnectTo, kView32), row.view32 == KeyAccess::Writable);
+    }
+}
+
 }  // namespace
 }  // namespace orvitex::win32

@@ -1,0 +1,54 @@
+#pragma once
+// The registry as the writes see it, keeping the outcome of the last one: the
+// writing primitive itself reports nothing.
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "platform/Registry.h"
+#include "platform/Text.h"
+
+namespace orvitex::install {
+
+class ObservedRegistry : public platform::Registry {
+public:
+    explicit ObservedRegistry(platform::Registry& inner) : inner_(inner) {}
+
+    std::unique_ptr<platform::RegistryKey> OpenMachineKeyForSetValue(
+        std::u16string_view path) override {
+        status_.reset();
+        auto key = inner_.OpenMachineKeyForSetValue(path);
+        if (!key) {
+            return nullptr;
+        }
+        return std::make_unique<Key>(std::move(key), status_);
+    }
+
+    [[nodiscard]] std::u16string Outcome() const {
+        if (!status_) {
+            return u"key missing or refused";
+        }
+        return *status_ == 0 ? u"written" : u"failed, status " + ToText(std::int64_t{*status_});
+    }
+
+private:
+    class Key : public platform::RegistryKey {
+    public:
+        Key(std::unique_ptr<platform::RegistryKey> inner, std::optional<long>& status)
+            : inner_(std::move(inner)), status_(status) {}
+        long SetValue(std::u16string_view name, std::uint32_t type,
+                      std::span<const std::byte> data) override {
+            status_ = inner_->SetValue(name, type, data);
+            return *status_;
+        }
+
+    private:
+        std::unique_ptr<platform::RegistryKey> inner_;
+        std::optional<long>& status_;
+    };
+
+    platform::Registry& inner_;
+    std::optional<long> status_;
+};
+
+}  // namespace orvitex::install

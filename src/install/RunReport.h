@@ -1,0 +1,29 @@
+#pragma once
+// The machine-readable report of a run or a check: a JSON document that a
+// deployment tool reads instead of message boxes. It is put in place whole.
+#include <string>
+#include <string_view>
+
+#include "install/RunRecord.h"
+#include "platform/FileSystem.h"
+
+namespace orvitex::install {
+
+struct ReportFrame {
+    std::u16string version;
+    bool check = false;
+    std::u16string started;  // UTC, ISO 8601
+    std::u16string ended;
+    int exitCode = 0;
+};
+
+[[nodiscard]] std::string ReportJson(const ReportFrame& frame, const RunRecord& record);
+
+// Written under a temporary name and renamed over path; false when that failed.
+[[nodiscard]] bool WriteReport(platform::FileSystem& files, std::u16string_view path,
+                               const ReportFrame& frame, const RunRecord& record);
+
+// The current time as "2026-12-07T00:30:00Z".
+[[nodiscard]] std::u16string UtcNow();
+
+}  // namespace orvitex::install

@@ -1,0 +1,103 @@
+#!/usr/bin/env bash
+# Runs under tools/wine-run.sh --host (DISPLAY and WINEPREFIX are ours).
+#   check.sh orvitex-setup.exe journal-start.exe OUT-FOLDER build-demo-db.sh
+# --check on a ready PC (every line ok, exit 0, registry and drive C: unchanged)
+# and on a broken one (exit 7, exactly the three broken things failing); then a
+# run whose --report is read back against the files it left.
+set -uo pipefail
+
+setup=$1 program=$2 out=$3 builddb=$4
+mkdir -p "$out"
+c="$WINEPREFIX/drive_c"
+install="$c/오르비설치"
+connect='HKLM\SOFTWARE\Microsoft\MSSQLServer\Client\ConnectTo'
+policy='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Policies\System'
+failed=0
+fail() { echo "FAIL: $*"; failed=1; }
+
+keys() {  # add|delete KEY: in the 64-bit and the 32-bit view
+    for view in 64 32; do wine reg "$1" "$2" /reg:$view /f >/dev/null 2>&1; done
+}
+snapshot() {
+    wine reg export HKLM "$out/$1-hklm.reg" /y >/dev/null 2>&1 || fail "reg export"
+    (cd "$c" && find . -printf '%y %s %T@ %p\n' | sort) >"$out/$1-drive-c.txt"
+}
+unchanged() {
+    cmp -s "$out/before-hklm.reg" "$out/after-hklm.reg" || fail "$1: the registry changed"
+    diff "$out/before-drive-c.txt" "$out/after-drive-c.txt" || fail "$1: drive C: changed"
+}
+check() {  # NAME: runs --check quietly, output in OUT/NAME.txt; prints the exit code
+    wine "$setup" --check --quiet --central-db "$db" --code 12345678 --log "$out/$1.log" \
+        --report "$out/$1.json" >"$out/$1.txt"
+    echo $?
+}
+
+# A PC ready for a run.
+keys add "$connect"
+keys add "$policy"
+rm -rf "$install" "$c/Orvitex" "$c/OrvitexDemo"
+mkdir -p "$c/OrvitexDemo/update"
+printf '[Server]\r\nName=demo\r\n' >"$c/OrvitexDemo/update/Orvitex.ini"
+db="$out/central.db"
+"$builddb" "$db" "$program" >/dev/null || fail "demo database"
+export ORVITEX_START_JOURNAL
+ORVITEX_START_JOURNAL=$(winepath -w "$out/starts.txt" | tr -d '\r')
+
+# 1. Every check passes and nothing changes.
+wine reg query "$connect" >/dev/null 2>&1  # Wine's first start settles the prefix
+snapshot before
+rc=$(check ready)
+snapshot after
+unchanged "ready check"
+[ "$rc" = 0 ] || fail "ready check: exit code $rc, expected 0"
+[ "$(grep -c '^ok   ' "$out/ready.txt")" = 13 ] || fail "ready check: not 13 ok lines"
+grep -q 'check: every check passed; exit code 0' "$out/ready.txt" || fail "ready check: summary"
+cat "$out/ready.txt"
+
+# 2. No ConnectTo key, an empty package 5, no Orvitex.ini: those three lines fail.
+keys delete "$connect"
+sqlite3 "$db" "UPDATE tb_도르네AS SET 실행파일 = X'' WHERE 파일이름 = 'ALL7'" || fail "empty ALL7"
+rm "$c/OrvitexDemo/update/Orvitex.ini"
+rc=$(check broken)
+[ "$rc" = 7 ] || fail "broken check: exit code $rc, expected 7"
+expected="FAIL package 5 (ALLV7_XProxy_soapLibSetupSetup.exe): stored program of length 0: the run would stop here
+FAIL registry ConnectTo: missing in the 64-bit view; missing in the 32-bit view
+FAIL Orvitex.ini: cannot read C:\\OrvitexDemo\\update\\Orvitex.ini"
+[ "$(grep '^FAIL' "$out/broken.txt" | tr -d '\r')" = "$expected" ] || fail "broken check: the FAIL lines"
+cat "$out/broken.txt"
+python3 - "$out/broken.json" <<'PY' || fail "broken check: report"
+import json, sys
+doc = json.load(open(sys.argv[1], encoding="utf-8"))
+assert doc["mode"] == "check" and doc["exitCode"] == 7, doc
+assert [c["ok"] for c in doc["checks"]].count(False) == 3, doc["checks"]
+PY
+
+# 3. A run with --report: the report names what is on disk.
+keys add "$connect"
+"$builddb" "$db" "$program" >/dev/null || fail "demo database"
+printf '[Server]\r\nName=demo\r\n' >"$c/OrvitexDemo/update/Orvitex.ini"
+wine "$setup" --central-db "$db" --code 12345678 --run --quiet --report "$out/run.json"; rc=$?
+[ "$rc" = 0 ] || fail "run: exit code $rc, expected 0"
+[ -e "$out/run.json.part" ] && fail "run: the report's temporary file was left"
+grep -q "demo-password" "$out/run.json" && fail "run: a password is in the report"
+python3 - "$out/run.json" "$install" <<'PY' || fail "run: report"
+import hashlib, json, os, sys
+doc = json.load(open(sys.argv[1], encoding="utf-8"))
+assert doc["mode"] == "run" and doc["exitCode"] == 0 and doc["exitMeaning"] == "complete", doc
+assert [p["index"] for p in doc["packages"]] == [1, 2, 3, 4, 5, 6]
+for p in doc["packages"]:
+    data = open(os.path.join(sys.argv[2], p["file"].split("\\")[-1]), "rb").read()
+    assert p["action"] == "fetched" and p["started"] and p["bytes"] == len(data), p
+    assert p["sha256"] == hashlib.sha256(data).hexdigest(), p
+assert doc["clientConfig"]["result"] == "copied", doc["clientConfig"]
+writes = doc["registryWrites"]
+assert [w["result"] for w in writes] == ["written"] * 17, writes
+assert [w["name"] for w in writes[:3]] == ["127.0.0.2", "127.0.0.1", "127.0.0.1\\ORVITEX"], writes
+print("run report: 6 packages, hashes equal to the files, 17 registry writes")
+PY
+grep -q "SHA-256 $(sha256sum "$program" | cut -d' ' -f1)" "$install/orvitex-setup.log" ||
+    fail "run log: no SHA-256 of the fetched program"
+
+rm -rf "$install" "$c/Orvitex" "$c/OrvitexDemo"
+[ "$failed" = 0 ] && echo "e2e.check: all checks hold"
+exit "$failed"
