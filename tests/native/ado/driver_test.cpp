@@ -83,17 +83,6 @@ TEST_P(DriverTest, EveryValueKindRoundTripsThroughParametersAndFields) {
     }
 }
 
-TEST_P(DriverTest, HangulTableColumnAndKeyNamesWork) {
-    Exec(
-        u"CREATE TABLE 오르비서버정보 (요양기관기호 VARCHAR(20) PRIMARY KEY, 서버이름 "
-        u"VARCHAR(50))");
-    Exec(u"INSERT INTO 오르비서버정보 VALUES ('12345678', '본원'), ('한글키', '분원')");
-    auto recordset = Query(u"SELECT 서버이름 FROM 오르비서버정보 WHERE 요양기관기호 = '한글키'");
-    ASSERT_EQ(recordset->RecordCount(), 1);
-    EXPECT_EQ(recordset->GetFields()[0].Name(), u"서버이름");
-    EXPECT_EQ(recordset->GetFields()[u"서버이름"].Value().ToText(), u"분원");
-}
-
 TEST_P(DriverTest, EmptyResultHasNoCurrentRecord) {
     Exec(u"CREATE TABLE t (id INTEGER, name VARCHAR(10))");
     auto recordset = Query(u"SELECT id, name FROM t");

@@ -32,15 +32,11 @@ public:
     void ShowMessage(std::u16string_view text, platform::MessageIcon icon) override {
         messages.push_back({std::u16string(text), icon});
     }
-    void SetBusyPointer(bool isBusy) override {
-        busy = isBusy;
-        pointerChanges.push_back(isBusy);
-    }
+    void SetBusyPointer(bool isBusy) override { pointerChanges.push_back(isBusy); }
     void EndProgram(int exitCode) override { throw exitCode; }
 
     std::vector<ShownMessage> messages;
     std::vector<bool> pointerChanges;
-    bool busy = false;
 };
 
 // Files by exact path; the executable folder is a fixed text.
@@ -173,10 +169,6 @@ inline std::vector<std::byte> PatternBytes(std::size_t size, unsigned seed = 7) 
     }
     return bytes;
 }
-
-}  // namespace orvitex::db::testing
-
-namespace orvitex::db::testing {
 
 // A connection that journals the calls the class makes and refuses those named
 // in `failing`, to check call sequences no real server can show.

@@ -61,9 +61,6 @@ TEST_F(ConnectionStringsThroughTheClass, ConnectServerDBHandsOverTheLiteralAndRe
         {"all four given", u"127.0.0.1", u"sa", u"$19KupTel57@$", u"orvitex",
          u"Provider       ='SQLOLEDB';  Data Source    ='127.0.0.1';   Initial Catalog='orvitex'; "
          u"User Id        ='sa';     Password       ='$19KupTel57@$'     "},
-        {"no database", u"127.0.0.1", u"sa", u"pw", u"",
-         u"Provider       ='SQLOLEDB';  Data Source    ='127.0.0.1';   Initial Catalog=''; "
-         u"User Id        ='sa';     Password       ='pw'     "},
         {"empty password, numeric login", u"srv", std::int32_t{42}, u"", u"orvitex",
          u"Provider       ='SQLOLEDB';  Data Source    ='srv';   Initial Catalog='orvitex'; "
          u"User Id        ='42';     Password       =''     "},

@@ -23,10 +23,6 @@ TEST(clsDBMngFresh, StartsEmptyNotConnectedAndDisconnectsTrivially) {
     MemoryFileSystem files;
     clsDBMng db(ado::Environment::Create(), ui, files);
     EXPECT_EQ(db.DBConnectionTimeout, 10);
-    EXPECT_TRUE(db.ErrorDesc.empty() && db.DatabaseName.empty() && db.ServerName.empty() &&
-                db.ServerID.empty() && db.ServerPWD.empty() && db.DBConnectString.empty());
-    EXPECT_FALSE(db.sCommand || db.sParameter || db.sRecordset || db.mConnect || db.mCommand ||
-                 db.mRecordset || db.sConnect);
     EXPECT_FALSE(db.IsServerConnect());
     EXPECT_EQ(db.ServerDisConnect(), 1);
     EXPECT_TRUE(ui.pointerChanges.empty());

@@ -9,7 +9,6 @@ using testing::FakeUi;
 using testing::MemoryFileSystem;
 using testing::PatternBytes;
 using testing::RecordingField;
-using testing::SqliteTest;
 
 const std::u16string kFile = u"C:\\오르비설치\\setup.exe";
 
@@ -135,33 +134,6 @@ TEST_F(Files, LoadFailuresGiveMinusOne) {
     field.value = ado::Variant(u"text, not bytes");
     EXPECT_EQ(db.ImageDBLoad(field, kFile), -1);
     EXPECT_FALSE(files.FileExists(kFile));
-}
-
-TEST_F(SqliteTest, AFileRoundTripsThroughABinaryColumn) {
-    Connect();
-    Sql(u"CREATE TABLE tb_도르네AS(파일이름 TEXT PRIMARY KEY, 실행파일 BLOB)");
-    const auto content = PatternBytes(65537);
-    files.files[kFile] = content;
-
-    auto table = db.GetRecordSet(u"SELECT 파일이름, 실행파일 FROM tb_도르네AS", ado::adOpenKeyset,
-                                 ado::adLockOptimistic);
-    ASSERT_TRUE(table);
-    ASSERT_EQ(table->State(), ado::adStateOpen);
-    table->AddNew();
-    table->GetFields().Item(u"파일이름").SetValue(u"setup.exe");
-    ASSERT_EQ(db.ImageDBSave(table->GetFields().Item(u"실행파일"), kFile), 65537);
-    table->Update();
-
-    const auto stored =
-        db.GetRecordSet(u"SELECT 실행파일 FROM tb_도르네AS WHERE 파일이름 = 'setup.exe'");
-    ASSERT_TRUE(stored);
-    ASSERT_EQ(stored->RecordCount(), 1);
-    auto& blob = stored->GetFields().Item(u"실행파일");
-    EXPECT_EQ(blob.ActualSize(), 65537);
-    const std::u16string copy = u"C:\\오르비설치\\copy.exe";
-    EXPECT_EQ(db.ImageDBLoad(blob, copy), 1);
-    EXPECT_EQ(files.files.at(copy), content);
-    EXPECT_TRUE(ui.messages.empty());
 }
 
 }  // namespace

@@ -12,80 +12,9 @@ namespace orvitex::mdl시작 {
 namespace {
 
 using ::testing::Contains;
-using ::testing::ElementsAre;
-using ::testing::ElementsAreArray;
 using testing::FakeFileSystem;
 using ::testing::Not;
 namespace attr = platform::attr;
-
-// Step order of one folder: found as a folder, its attributes cleared, its entries
-// enumerated and classified, its files deleted at once, its subfolders visited in
-// order of discovery, and the folder itself removed last.
-TEST(DeleteFolderTree, FollowsTheStepsInOrder) {
-    FakeFileSystem files;
-    files.AddFolder(u"C:\\X", attr::kReadOnly);
-    files.AddFile(u"C:\\X\\a.ini", attr::kReadOnly);
-    files.AddFolder(u"C:\\X\\B");
-    files.AddFile(u"C:\\X\\B\\b.dll");
-    files.AddFolder(u"C:\\X\\C");
-
-    EXPECT_TRUE(DeleteFolderTree(files, u"C:\\X\\"));
-    EXPECT_THAT(files.Log(), ElementsAreArray(std::vector<std::string>{
-                                 "FindFirst C:\\X 22",
-                                 "GetAttributes C:\\X",
-                                 "SetAttributes C:\\X 0",
-                                 "FindFirst C:\\X\\*.* 55",
-                                 "GetAttributes C:\\X\\.",
-                                 "GetAttributes C:\\X\\..",
-                                 "GetAttributes C:\\X\\B",
-                                 "GetAttributes C:\\X\\C",
-                                 "GetAttributes C:\\X\\a.ini",
-                                 "SetAttributes C:\\X\\a.ini 0",
-                                 "DeleteFiles C:\\X\\*.*",
-                                 "FindFirst C:\\X\\B 22",
-                                 "GetAttributes C:\\X\\B",
-                                 "SetAttributes C:\\X\\B 0",
-                                 "FindFirst C:\\X\\B\\*.* 55",
-                                 "GetAttributes C:\\X\\B\\.",
-                                 "GetAttributes C:\\X\\B\\..",
-                                 "GetAttributes C:\\X\\B\\b.dll",
-                                 "SetAttributes C:\\X\\B\\b.dll 0",
-                                 "DeleteFiles C:\\X\\B\\*.*",
-                                 "RemoveDirectory C:\\X\\B",
-                                 "FindFirst C:\\X\\C 22",
-                                 "GetAttributes C:\\X\\C",
-                                 "SetAttributes C:\\X\\C 0",
-                                 "FindFirst C:\\X\\C\\*.* 55",
-                                 "GetAttributes C:\\X\\C\\.",
-                                 "GetAttributes C:\\X\\C\\..",
-                                 "RemoveDirectory C:\\X\\C",
-                                 "RemoveDirectory C:\\X",
-                             }));
-    EXPECT_FALSE(files.Has(u"C:\\X"));
-}
-
-TEST(DeleteFolderTree, DropsOneTrailingBackslashExceptAfterADrive) {
-    struct Case {
-        const char16_t* argument;
-        const char* searched;
-        const char* enumerated;
-        const char* removed;
-    };
-    const Case cases[] = {
-        {u"C:\\X\\", "FindFirst C:\\X 22", "FindFirst C:\\X\\*.* 55", "RemoveDirectory C:\\X"},
-        {u"C:\\X", "FindFirst C:\\X 22", "FindFirst C:\\X\\*.* 55", "RemoveDirectory C:\\X"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.searched);
-        FakeFileSystem files;
-        files.AddFolder(u"C:\\X");
-        EXPECT_TRUE(DeleteFolderTree(files, c.argument));
-        ASSERT_GE(files.Log().size(), 4u);
-        EXPECT_EQ(files.Log().front(), c.searched);
-        EXPECT_EQ(files.Log()[3], c.enumerated);
-        EXPECT_EQ(files.Log().back(), c.removed);
-    }
-}
 
 // One wrong constant in a program with administrator rights must not empty a
 // drive: a root is refused before the first call, a folder one level below is not.
@@ -126,87 +55,6 @@ TEST(DeleteFolderTree, RefusesADriveOrShareRootWithoutTouchingIt) {
             EXPECT_FALSE(result);
             EXPECT_TRUE(files.Has(u"C:\\X\\a.txt"));
         }
-    }
-}
-
-TEST(DeleteFolderTree, ReturnsFalseAndChangesNothingWhenThePathIsNoFolder) {
-    struct Case {
-        const char* name;
-        const char16_t* path;
-        std::vector<std::string> log;
-    };
-    const Case cases[] = {
-        {"missing", u"C:\\Missing\\", {"FindFirst C:\\Missing 22"}},
-        {"a file", u"C:\\X\\a.txt", {"FindFirst C:\\X\\a.txt 22", "GetAttributes C:\\X\\a.txt"}},
-        {"a file with a backslash",
-         u"C:\\X\\a.txt\\",
-         {"FindFirst C:\\X\\a.txt 22", "GetAttributes C:\\X\\a.txt"}},
-        {"inside a missing folder", u"C:\\Nowhere\\X", {"FindFirst C:\\Nowhere\\X 22"}},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        FakeFileSystem files;
-        files.AddFolder(u"C:\\X");
-        files.AddFile(u"C:\\X\\a.txt", attr::kReadOnly);
-        EXPECT_FALSE(DeleteFolderTree(files, c.path));
-        EXPECT_THAT(files.Log(), ElementsAreArray(c.log));
-        EXPECT_EQ(files.AttributesOf(u"C:\\X\\a.txt"), attr::kReadOnly);
-    }
-}
-
-TEST(DeleteFolderTree, FilesOfEveryAttributeAndHiddenOrSystemFoldersGo) {
-    FakeFileSystem files;
-    files.AddFolder(u"C:\\X", attr::kHidden | attr::kSystem);
-    files.AddFile(u"C:\\X\\ro.dat", attr::kReadOnly);
-    files.AddFile(u"C:\\X\\hidden.dat", attr::kHidden);
-    files.AddFile(u"C:\\X\\system.dat", attr::kSystem | attr::kHidden | attr::kReadOnly);
-    files.AddFile(u"C:\\X\\plain");
-    files.AddFolder(u"C:\\X\\Hidden", attr::kHidden);
-    files.AddFile(u"C:\\X\\Hidden\\h.dat", attr::kHidden);
-    files.AddFolder(u"C:\\X\\Custom", attr::kSystem | attr::kReadOnly);
-    files.AddFile(u"C:\\X\\Custom\\desktop.ini", attr::kSystem | attr::kHidden);
-
-    EXPECT_TRUE(DeleteFolderTree(files, u"C:\\X"));
-    EXPECT_FALSE(files.Has(u"C:\\X"));
-    EXPECT_FALSE(files.Has(u"C:\\X\\Hidden\\h.dat"));
-}
-
-TEST(DeleteFolderTree, FolderOfOnlySubfoldersHasNoWildcardDelete) {
-    FakeFileSystem files;
-    files.AddFolder(u"C:\\X");
-    files.AddFolder(u"C:\\X\\A");
-    files.AddFolder(u"C:\\X\\A\\Deep");
-    files.AddFile(u"C:\\X\\A\\Deep\\f.txt");
-
-    EXPECT_TRUE(DeleteFolderTree(files, u"C:\\X"));
-    EXPECT_THAT(files.Log(), Contains("DeleteFiles C:\\X\\A\\Deep\\*.*"));
-    EXPECT_THAT(files.Log(), Not(Contains("DeleteFiles C:\\X\\*.*")));
-    EXPECT_THAT(files.Log(), Not(Contains("DeleteFiles C:\\X\\A\\*.*")));
-    EXPECT_FALSE(files.Has(u"C:\\X"));
-}
-
-// A held file stays, and so does every folder above it; its siblings and the
-// other branches are still removed, and the result is true.
-TEST(DeleteFolderTree, FileThatCannotBeDeletedKeepsItsAncestorsOnly) {
-    FakeFileSystem files;
-    files.AddFolder(u"C:\\X");
-    files.AddFile(u"C:\\X\\top.txt");
-    files.AddFolder(u"C:\\X\\A");
-    files.AddFolder(u"C:\\X\\A\\B");
-    files.AddFile(u"C:\\X\\A\\B\\held.dll");
-    files.AddFile(u"C:\\X\\A\\B\\free.dll");
-    files.AddFolder(u"C:\\X\\A\\C");
-    files.AddFolder(u"C:\\X\\Z");
-    files.AddFile(u"C:\\X\\Z\\z.txt");
-    files.Lock(u"C:\\X\\A\\B\\held.dll");
-
-    EXPECT_TRUE(DeleteFolderTree(files, u"C:\\X\\"));
-    for (const char16_t* kept : {u"C:\\X", u"C:\\X\\A", u"C:\\X\\A\\B", u"C:\\X\\A\\B\\held.dll"}) {
-        EXPECT_TRUE(files.Has(kept)) << ToUtf8(kept);
-    }
-    for (const char16_t* gone :
-         {u"C:\\X\\top.txt", u"C:\\X\\A\\B\\free.dll", u"C:\\X\\A\\C", u"C:\\X\\Z"}) {
-        EXPECT_FALSE(files.Has(gone)) << ToUtf8(gone);
     }
 }
 

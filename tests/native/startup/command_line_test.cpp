@@ -52,7 +52,6 @@ TEST(CommandLine, RefusesWhatItCannotUse) {
         {u"--wait-limit"},
         {u"--wait-limit", u"ten"},
         {u"--wait-limit=0"},
-        {u"--wait-limit=-5"},
         {u"--wait-limit=86401"},
         {u"--wait-limit=99999999999999999999999"},
         {u"--wait-limit=1.5"},

@@ -3,7 +3,6 @@
 #include "FakeRegistry.h"
 #include "FakeSurface.h"
 #include "FakeUi.h"
-#include "install/ExitCodes.h"
 #include "install/ServerAliases.h"
 #include "startup/MainWindow.h"
 
@@ -13,7 +12,6 @@ namespace {
 using testing::FakeRegistry;
 using testing::FakeSurface;
 using testing::FakeUi;
-using testing::ProgramEnded;
 
 // Records each connection attempt in the shared journal.
 class JournalConnector : public install::MainServerConnector {
@@ -68,47 +66,6 @@ TEST(MainWindowLoad, RunsAliasesCentringConnectionResetsInOrder) {
     EXPECT_FALSE(f.surface.statusVisible);
     EXPECT_TRUE(f.surface.code.empty());
     EXPECT_TRUE(f.ui.messages.empty());
-}
-
-TEST(MainWindowLoad, UnreachableServerEndsBeforeAnyReset) {
-    Fixture f;
-    f.connector.result = 0;
-    f.surface.screen = {4000, 3000};  // smaller than the window: moved as computed
-    try {
-        f.window.Form_Load();
-        FAIL() << "the program must end";
-    } catch (const ProgramEnded& ended) {
-        EXPECT_EQ(ended.exitCode, install::kExitMainServerUnreachable);
-    }
-    EXPECT_EQ(f.Writes().size(), 2u) << "both aliases are written first";
-    EXPECT_EQ(f.journal,
-              (std::vector<std::string>{"move", "connect 10.0.0.1",
-                                        "message 메인서버 접속에 실패하였습니다.", "end 4"}));
-    EXPECT_DOUBLE_EQ(f.surface.position.left, 2000 - 3952.5);
-    EXPECT_DOUBLE_EQ(f.surface.position.top, 1500 - 1995);
-}
-
-TEST(MainWindowLoad, MissingConnectToKeyStillConnects) {
-    FakeRegistry empty;
-    Fixture f;
-    frm오르비설치 window{f.surface, {empty, f.ui, f.connector, f.settings}};
-    window.Form_Load();
-    EXPECT_FALSE(empty.HasKey(std::u16string(install::kConnectToKey)));
-    EXPECT_EQ(f.journal.at(1), "connect 10.0.0.1");
-}
-
-TEST(MainWindow, RegisterPipeAliasWritesThroughTheWindowsRegistry) {
-    Fixture f;
-    f.window.RegisterPipeAlias(u"SRV\\INST");
-    EXPECT_EQ(f.Writes(), (std::vector<std::string>{"[SRV\\INST]"}));
-}
-
-TEST(MainWindow, EitherPartOfTheRunButtonRunsAndReleasesTheGuard) {
-    Fixture f;
-    f.window.Label1_Click();
-    EXPECT_FALSE(f.window.RunInProgress());
-    f.window.Picture6_Click();
-    EXPECT_FALSE(f.window.RunInProgress());
 }
 
 }  // namespace

@@ -61,7 +61,9 @@ protected:
 };
 
 TEST_F(WineDb, HangulTableColumnAndKeyReachTheDriverIntact) {
-    ASSERT_EQ(db_->RunSQL(u"CREATE TABLE tb_orvi서버정보(요양기관기호 TEXT, 서버명 TEXT)"), 1);
+    ASSERT_EQ(
+        db_->RunSQL(u"CREATE TABLE tb_orvi서버정보(요양기관기호 TEXT PRIMARY KEY, 서버명 TEXT)"),
+        1);
     ASSERT_EQ(db_->RunSQL(u"INSERT INTO tb_orvi서버정보 VALUES ('오르비01', '강남 서버')"), 1);
     ASSERT_EQ(db_->RunSQL(u"INSERT INTO tb_orvi서버정보 VALUES ('오르비02', '다른 서버')"), 1);
     gSQL = u"SELECT 서버명 FROM tb_orvi서버정보 WHERE 요양기관기호 = '오르비01'";
@@ -69,6 +71,17 @@ TEST_F(WineDb, HangulTableColumnAndKeyReachTheDriverIntact) {
     ASSERT_TRUE(found);
     ASSERT_EQ(found->RecordCount(), 1);
     EXPECT_EQ(ToUtf8(found->GetFields().Item(u"서버명").Value().ToText()), "강남 서버");
+
+    // An edit finds its row by the Hangul key (SQLPrimaryKeysW through odbc32).
+    const auto editable = db_->GetRecordSet(
+        u"SELECT 요양기관기호, 서버명 FROM tb_orvi서버정보 WHERE 요양기관기호 = '오르비01'",
+        ado::adOpenKeyset, ado::adLockOptimistic);
+    ASSERT_TRUE(editable);
+    editable->GetFields().Item(u"서버명").SetValue(u"새 이름");
+    editable->Update();
+    const auto edited =
+        db_->GetRecordSet(u"SELECT 서버명 FROM tb_orvi서버정보 ORDER BY 요양기관기호");
+    EXPECT_EQ(ToUtf8(edited->GetFields().Item(0).Value().ToText()), "새 이름");
     EXPECT_TRUE(ui_.messages.empty());
 }
 

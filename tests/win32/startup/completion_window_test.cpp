@@ -245,17 +245,5 @@ TEST(ComeToFront, FlashesUntilBroughtUpWhenTheForegroundIsRefused) {
     }
 }
 
-TEST(CompletionWindowOnScreen, QuietRunPressesTheButtonItself) {
-    WindowFixture f;
-    f.main.Logic().Form_Load();
-    f.main.Window().Show();
-    try {
-        win32::ShowCompletionWindow(f.app, f.main.Window(), f.ui, true);
-        ADD_FAILURE() << "no end";
-    } catch (const ProgramEnded& ended) {
-        EXPECT_EQ(ended.exitCode, 0);
-    }
-}
-
 }  // namespace
 }  // namespace orvitex::message
