@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <vector>
 
 #include "install/CentralDb.h"
+#include "platform/Text.h"
 
 namespace orvitex::startup {
 namespace {
@@ -13,14 +15,17 @@ using Slot = std::optional<std::u16string> Options::*;
 struct ValueOption {
     std::u16string_view name;
     Slot slot;
+    std::size_t longest;  // a longer value is a mistake, not a name or a path
 };
+constexpr std::size_t kLongestPath = 32767;  // the longest path Windows takes
+constexpr std::size_t kLongestName = 255;    // a host or driver name
 constexpr std::array<ValueOption, 6> kValueOptions{{
-    {u"--central-db", &Options::centralDb},
-    {u"--main-server", &Options::mainServer},
-    {u"--sql-driver", &Options::sqlDriver},
-    {u"--code", &Options::code},
-    {u"--log", &Options::log},
-    {u"--report", &Options::report},
+    {u"--central-db", &Options::centralDb, kLongestPath},
+    {u"--main-server", &Options::mainServer, kLongestName},
+    {u"--sql-driver", &Options::sqlDriver, kLongestName},
+    {u"--code", &Options::code, 4096},
+    {u"--log", &Options::log, kLongestPath},
+    {u"--report", &Options::report, kLongestPath},
 }};
 
 struct FlagOption {
@@ -71,10 +76,17 @@ std::u16string Validate(const Options& o) {
 ParsedCommandLine ParseCommandLine(std::span<const std::u16string> args) {
     ParsedCommandLine result;
     Options& o = result.options;
+    std::vector<std::u16string_view> seen;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::u16string_view arg = args[i];
         const auto eq = arg.find(u'=');
         const std::u16string_view name = arg.substr(0, eq);
+        // Two values for one setting: which one was meant cannot be known.
+        if (std::find(seen.begin(), seen.end(), name) != seen.end()) {
+            result.error = std::u16string(name) + u" is given more than once";
+            return result;
+        }
+        seen.push_back(name);
         bool known = false;
         for (const auto& f : kFlags) {
             if (name == f.name && eq == std::u16string_view::npos) {
@@ -99,6 +111,11 @@ ParsedCommandLine ParseCommandLine(std::span<const std::u16string> args) {
             const auto value = takeValue();
             if (!value) {
                 result.error = std::u16string(name) + u" needs a value";
+                return result;
+            }
+            if (!waitLimit && value->size() > option->longest) {
+                result.error = std::u16string(name) + u": the value is longer than " +
+                               ToText(static_cast<std::int64_t>(option->longest)) + u" characters";
                 return result;
             }
             if (!waitLimit) {
