@@ -3,6 +3,7 @@
 #include "db/CloseRecordset.h"
 #include "db/Required.h"
 #include "db/gSQL.h"
+#include "platform/Text.h"
 
 namespace orvitex::install {
 
@@ -10,7 +11,7 @@ std::u16string InstitutionQuery(std::u16string_view code) {
     std::u16string text =
         u" Select 자동업데이트경로, 서버Name, 서버ID, 서버PWD, 데이터베이스 from tb_orvi서버정보 "
         u"where 요양기관기호 = '";
-    for (const char16_t c : code) {
+    for (const char16_t c : WithoutLoneSurrogates(code)) {
         text += c;
         if (c == u'\'') {
             text += c;

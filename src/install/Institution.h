@@ -15,7 +15,9 @@ namespace orvitex::install {
 inline constexpr std::u16string_view kUnknownInstitution = u"요양기관기호를 다시한번 확인해주세요.";
 inline constexpr std::u16string_view kClientBinFolder = u"C:\\Orvitex\\bin";
 
-// The code goes in as typed; a single quote is doubled so that it stays data.
+// The code goes in as typed; a single quote is doubled so that it stays data, and an
+// unpaired surrogate, which no stored code can hold, becomes U+FFFD so that no
+// driver's conversion can swallow the closing quote.
 [[nodiscard]] std::u16string InstitutionQuery(std::u16string_view code);
 
 // True and the record overwritten when a row matches; false leaves it as it was.

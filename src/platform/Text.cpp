@@ -99,6 +99,20 @@ std::u16string ToText(double number) {
     return std::u16string(digits.begin(), digits.end());
 }
 
+std::u16string WithoutLoneSurrogates(std::u16string_view text) {
+    std::u16string out(text);
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        const bool high = out[i] >= 0xD800 && out[i] <= 0xDBFF;
+        const bool low = out[i] >= 0xDC00 && out[i] <= 0xDFFF;
+        if (high && i + 1 < out.size() && out[i + 1] >= 0xDC00 && out[i + 1] <= 0xDFFF) {
+            ++i;  // a pair
+        } else if (high || low) {
+            out[i] = u'\xFFFD';
+        }
+    }
+    return out;
+}
+
 std::u16string AsciiLower(std::u16string_view text) {
     std::u16string out(text);
     for (auto& c : out) {

@@ -12,6 +12,10 @@ namespace orvitex {
 [[nodiscard]] std::string ToUtf8(std::u16string_view text);
 [[nodiscard]] std::u16string FromUtf8(std::string_view text);
 
+// Well-formed UTF-16: each unpaired surrogate becomes U+FFFD. Text bound for a
+// driver that converts it must be whole, or a converter may swallow what follows.
+[[nodiscard]] std::u16string WithoutLoneSurrogates(std::u16string_view text);
+
 [[nodiscard]] std::u16string ToText(std::int64_t number);
 [[nodiscard]] std::u16string ToText(double number);
 

@@ -281,8 +281,18 @@ TEST(InstallRun, CompleteRunDoesEveryStepInOrder) {
 // quote that changes what the statement does.
 TEST(InstallRun, UnknownAndHostileCodesTouchNothing) {
     World w(kAllPrograms);
-    const std::u16string codes[] = {u"x' or '1'='1", u"'; drop table tb_orvi서버정보; --",
-                                    u"12345678'", u" 12345678", u""};
+    const std::u16string codes[] = {u"x' or '1'='1",
+                                    u"'; drop table tb_orvi서버정보; --",
+                                    u"12345678'",
+                                    u" 12345678",
+                                    u"",
+                                    u"1234%",
+                                    u"1234567_",
+                                    u"12345678 /*",
+                                    u"1234\x01\t\n5678",
+                                    u"요양기관",
+                                    std::u16string(u"1234\xD800"),
+                                    std::u16string(64 * 1024, u'1')};
     for (const auto& code : codes) {
         SCOPED_TRACE(ToUtf8(code));
         w.journal.clear();

@@ -37,6 +37,14 @@ TEST(Text, MalformedInputBecomesReplacementCharacters) {
     EXPECT_EQ(ToUtf8(std::u16string(1, u'\xD800')), "\xEF\xBF\xBD");
 }
 
+TEST(Text, OnlyUnpairedSurrogatesAreReplaced) {
+    const std::u16string pair = u"\U0001D11E";
+    EXPECT_EQ(WithoutLoneSurrogates(u"a" + pair + u"b"), u"a" + pair + u"b");
+    EXPECT_EQ(WithoutLoneSurrogates(std::u16string(u"a\xD834")), u"a\xFFFD");  // high at the end
+    EXPECT_EQ(WithoutLoneSurrogates(std::u16string(u"\xDD1E'")), u"\xFFFD'");  // low alone
+    EXPECT_EQ(WithoutLoneSurrogates(std::u16string(u"\xDD1E\xD834")), u"\xFFFD\xFFFD");  // reversed
+}
+
 TEST(Text, NumbersUseTheirPlainDecimalForm) {
     EXPECT_EQ(ToText(std::int64_t{-2147467259}), u"-2147467259");
     EXPECT_EQ(ToText(std::int64_t{0}), u"0");
