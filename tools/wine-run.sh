@@ -50,6 +50,9 @@ start_xvfb() {
 
 start_xvfb
 "$here/wine-prefix.sh" "$prefix"
+# One wineserver for the whole run: a program started while the last one's server
+# is shutting down can get a wrong exit code.
+wineserver -p
 
 if [ "${1:-}" = "--host" ]; then
     shift

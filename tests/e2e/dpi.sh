@@ -19,6 +19,7 @@ name="${dpi}dpi${api:+-$api}"
 wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1 ||
     fail "could not set $dpi dpi"
 wineserver -k  # the next process starts with the new DPI
+wineserver -p
 wine reg add "$key" /f >/dev/null 2>&1
 
 db="$out/central-$name.db"

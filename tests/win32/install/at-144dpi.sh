@@ -6,6 +6,7 @@ set -uo pipefail
 wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1 ||
     { echo "could not set 144 dpi"; exit 1; }
 wineserver -k  # the next process starts with the new DPI
+wineserver -p
 status=0
 ORVITEX_EXPECT_DPI=144 wine "$@" || status=1
 ORVITEX_EXPECT_DPI=144 ORVITEX_WIN7_API=1 wine "$@" || status=1
