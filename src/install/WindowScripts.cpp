@@ -1,14 +1,157 @@
 #include "install/WindowScripts.h"
 
-namespace orvitex::install {
+#include <cstdint>
 
-// Until the scripts are built, a wizard is only looked for: a missing one is
-// what the run must already survive.
-ScriptOutcome WindowScripts::Run(WizardScript /*script*/, std::u16string_view caption) {
-    if (!desktop_.FindWindowByCaption(caption)) {
+namespace orvitex::install {
+namespace {
+
+using namespace std::chrono_literals;
+using platform::ForeignWindow;
+
+// Offsets in pixels of a 96-dpi layout, from the top-left corner (A, B, C) or
+// back from the bottom-right corner (D).
+struct ClickPoint {
+    std::int32_t dx;
+    std::int32_t dy;
+    bool fromBottomRight = false;
+};
+constexpr ClickPoint kA{350, 315};
+constexpr ClickPoint kB{350, 365};
+constexpr ClickPoint kC{400, 115};
+constexpr ClickPoint kD{25, 25, true};
+
+// Between two passes of the replacement wait: long enough to leave the core to the
+// wizard, short enough that the wait still ends as soon as the new window exists.
+constexpr std::chrono::milliseconds kPollPause = 10ms;
+
+// The primitive steps of the scripts, over one caption and the shared rectangle.
+class Steps {
+public:
+    Steps(platform::Desktop& desktop, platform::ScreenRect& rect, std::u16string_view caption)
+        : desktop_(desktop), rect_(rect), caption_(caption) {}
+
+    ForeignWindow Find() { return desktop_.FindWindowByCaption(caption_); }
+    // A failed read keeps the rectangle: the next click uses the one read before.
+    void Read(ForeignWindow window) { static_cast<void>(desktop_.GetWindowRect(window, rect_)); }
+    void Pin(ForeignWindow window) {
+        Read(window);
+        desktop_.MakeTopmost(window, rect_);
+    }
+    void Click(ClickPoint p) {
+        if (p.fromBottomRight) {
+            desktop_.MoveCursor(rect_.right - p.dx, rect_.bottom - p.dy);
+        } else {
+            desktop_.MoveCursor(rect_.left + p.dx, rect_.top + p.dy);
+        }
+        desktop_.LeftClick();
+    }
+    void Yield() { desktop_.Yield(); }
+    void Sleep(std::chrono::milliseconds duration) { desktop_.Sleep(duration); }
+
+    // Until a window with the caption exists that is not the one seen at the start.
+    [[nodiscard]] bool AwaitReplacement(std::chrono::milliseconds limit) {
+        const auto deadline = desktop_.Now() + limit;
+        const ForeignWindow saved = Find();
+        for (;;) {
+            const ForeignWindow first = Find();
+            const ForeignWindow second = Find();
+            if (first != saved && second) {
+                return true;
+            }
+            if (desktop_.Now() >= deadline) {
+                return false;
+            }
+            Yield();
+            desktop_.WaitForEvents(kPollPause);
+        }
+    }
+
+    // Clicks at B while any window with the caption is left, pinning the first one.
+    [[nodiscard]] bool ClickUntilGone(ForeignWindow first, std::chrono::milliseconds limit) {
+        const auto deadline = desktop_.Now() + limit;
+        while (Find()) {
+            if (desktop_.Now() >= deadline) {
+                return false;
+            }
+            Pin(first);
+            Click(kB);
+            Sleep(500ms);
+        }
+        return true;
+    }
+
+private:
+    platform::Desktop& desktop_;
+    platform::ScreenRect& rect_;
+    std::u16string_view caption_;
+};
+
+void TwoClicksAtA(Steps& s, ForeignWindow h) {
+    s.Pin(h);
+    s.Click(kA);
+    s.Yield();
+    s.Pin(h);
+    s.Click(kA);
+    s.Sleep(250ms);
+}
+
+void CloseMainSetup(Steps& s) {
+    s.Yield();
+    ForeignWindow h = s.Find();
+    s.Yield();
+    s.Pin(h);
+    s.Click(kD);
+    s.Sleep(1000ms);
+    h = s.Find();
+    s.Read(h);
+    s.Click(kD);
+}
+
+void CloseUpdateSetup(Steps& s) {
+    s.Yield();
+    ForeignWindow h = s.Find();
+    s.Pin(h);
+    s.Click(kD);
+    s.Sleep(3000ms);
+    s.Yield();
+    h = s.Find();
+    s.Pin(h);
+    s.Click(kD);
+    s.Sleep(1000ms);
+    s.Yield();
+}
+
+}  // namespace
+
+ScriptOutcome WindowScripts::Run(WizardScript script, std::u16string_view caption) {
+    Steps s(desktop_, rect_, caption);
+    const ForeignWindow h = s.Find();
+    if (!h) {
         return ScriptOutcome::NotFound;
     }
-    static_cast<void>(limits_);
+    switch (script) {
+        case WizardScript::MainSetup:
+        case WizardScript::UpdateSetup:
+            TwoClicksAtA(s, h);
+            if (!s.AwaitReplacement(limits_.replacementWait)) {
+                return ScriptOutcome::LimitReached;
+            }
+            s.Sleep(1000ms);
+            script == WizardScript::MainSetup ? CloseMainSetup(s) : CloseUpdateSetup(s);
+            break;
+        case WizardScript::ClickUntilGone:
+            if (!s.ClickUntilGone(h, limits_.clickUntilGone)) {
+                return ScriptOutcome::LimitReached;
+            }
+            break;
+        case WizardScript::SingleClick:
+            s.Pin(h);
+            s.Click(kC);
+            break;
+        case WizardScript::TwoClicks:
+            TwoClicksAtA(s, h);
+            break;
+    }
     return ScriptOutcome::ClickedThrough;
 }
 

@@ -1,6 +1,8 @@
 #include "startup/CommandLine.h"
 
+#include <algorithm>
 #include <array>
+#include <cstdint>
 
 #include "install/CentralDb.h"
 
@@ -30,6 +32,23 @@ constexpr std::array<FlagOption, 3> kFlags{{
     {u"--help", &Options::help},
 }};
 
+// A wait longer than a day is a typing error, not a slow wizard.
+constexpr std::chrono::seconds kLongestWait = std::chrono::hours(24);
+
+std::optional<std::chrono::seconds> WholeSeconds(std::u16string_view text) {
+    std::int64_t seconds = 0;
+    for (const char16_t c : text) {
+        if (c < u'0' || c > u'9' || seconds > kLongestWait.count()) {
+            return std::nullopt;
+        }
+        seconds = seconds * 10 + (c - u'0');
+    }
+    if (text.empty() || seconds < 1 || seconds > kLongestWait.count()) {
+        return std::nullopt;
+    }
+    return std::chrono::seconds(seconds);
+}
+
 std::u16string Validate(const Options& o) {
     if (o.centralDb && !install::CentralDbConnectionString(*o.centralDb)) {
         return u"--central-db: the path must not be empty or hold ';', '{' or '}'";
@@ -58,17 +77,29 @@ ParsedCommandLine ParseCommandLine(std::span<const std::u16string> args) {
                 known = true;
             }
         }
-        for (const auto& v : kValueOptions) {
-            if (name != v.name) {
-                continue;
-            }
-            known = true;
+        const auto takeValue = [&]() -> std::optional<std::u16string> {
             if (eq != std::u16string_view::npos) {
-                o.*(v.slot) = std::u16string(arg.substr(eq + 1));
-            } else if (i + 1 < args.size()) {
-                o.*(v.slot) = args[++i];
-            } else {
+                return std::u16string(arg.substr(eq + 1));
+            }
+            if (i + 1 < args.size()) {
+                return args[++i];
+            }
+            return std::nullopt;
+        };
+        const auto option = std::find_if(kValueOptions.begin(), kValueOptions.end(),
+                                         [&](const ValueOption& v) { return name == v.name; });
+        const bool waitLimit = name == u"--wait-limit";
+        if (option != kValueOptions.end() || waitLimit) {
+            known = true;
+            const auto value = takeValue();
+            if (!value) {
                 result.error = std::u16string(name) + u" needs a value";
+                return result;
+            }
+            if (!waitLimit) {
+                o.*(option->slot) = *value;
+            } else if (!(o.waitLimit = WholeSeconds(*value))) {
+                result.error = u"--wait-limit: a whole number of seconds from 1 to 86400";
                 return result;
             }
         }
@@ -92,6 +123,8 @@ std::u16string UsageText() {
            u"  --quiet             no message box waits: messages go to the log, the\n"
            u"                      program ends with its exit code\n"
            u"  --log FILE          write a log (UTF-8)\n"
+           u"  --wait-limit SECONDS  longest wait for a setup wizard to change its\n"
+           u"                      window (1 to 86400; default 600)\n"
            u"  --help              show this text\n"
            u"Exit codes: 0 complete, 2 unknown institution code, 3 stopped at an empty\n"
            u"stored program, 4 main server unreachable, 5 any other failure.\n";

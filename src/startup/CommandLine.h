@@ -1,6 +1,7 @@
 #pragma once
 // Options for staging, deployment tools and tests. With none the program runs on
 // its built-in settings alone.
+#include <chrono>
 #include <optional>
 #include <span>
 #include <string>
@@ -13,6 +14,8 @@ struct Options {
     std::optional<std::u16string> sqlDriver;
     std::optional<std::u16string> code;
     std::optional<std::u16string> log;
+    // The limit of each open-ended wait of the window scripts; none: their default.
+    std::optional<std::chrono::seconds> waitLimit;
     bool run = false;
     bool quiet = false;
     bool help = false;

@@ -28,6 +28,7 @@ NewerApi Load() {
         Find(user32, "GetDpiForWindow", api.GetDpiForWindow);
         Find(user32, "AdjustWindowRectExForDpi", api.AdjustWindowRectExForDpi);
         Find(user32, "SetThreadDpiAwarenessContext", api.SetThreadDpiAwarenessContext);
+        Find(user32, "SetProcessDpiAwarenessContext", api.SetProcessDpiAwarenessContext);
     }
     return api;
 }

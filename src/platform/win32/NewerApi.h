@@ -9,12 +9,15 @@ namespace orvitex::win32 {
 // DPI_AWARENESS_CONTEXT (Windows 10 1607); the SDK declares it only for newer targets.
 using DpiAwarenessContext = HANDLE;
 inline const DpiAwarenessContext kDpiUnawareContext = reinterpret_cast<DpiAwarenessContext>(-1);
+inline const DpiAwarenessContext kPerMonitorAwareV2Context =
+    reinterpret_cast<DpiAwarenessContext>(-4);
 
 struct NewerApi {
     UINT(WINAPI* GetDpiForSystem)() = nullptr;
     UINT(WINAPI* GetDpiForWindow)(HWND) = nullptr;
     BOOL(WINAPI* AdjustWindowRectExForDpi)(LPRECT, DWORD, BOOL, DWORD, UINT) = nullptr;
     DpiAwarenessContext(WINAPI* SetThreadDpiAwarenessContext)(DpiAwarenessContext) = nullptr;
+    BOOL(WINAPI* SetProcessDpiAwarenessContext)(DpiAwarenessContext) = nullptr;
 };
 
 // This system's functions; every one null when the environment variable

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "platform/DpiScaling.h"
+#include "platform/win32/NewerApi.h"
 #include "platform/win32/WideString.h"
 
 namespace orvitex::win32 {
@@ -11,32 +13,71 @@ HWND ToHwnd(platform::ForeignWindow window) {
     return reinterpret_cast<HWND>(window.Handle());
 }
 
+// The calling thread DPI-unaware for one call: Windows then reports rectangles
+// and maps cursor positions in 96-dpi pixels, for scaled and unscaled windows alike.
+class DpiUnawareCall {
+public:
+    DpiUnawareCall() {
+        if (Newer().SetThreadDpiAwarenessContext) {
+            previous_ = Newer().SetThreadDpiAwarenessContext(kDpiUnawareContext);
+        }
+    }
+    ~DpiUnawareCall() {
+        if (previous_) {
+            Newer().SetThreadDpiAwarenessContext(previous_);
+        }
+    }
+    DpiUnawareCall(const DpiUnawareCall&) = delete;
+    DpiUnawareCall& operator=(const DpiUnawareCall&) = delete;
+
+    // The DPI to scale by where Windows does not: a DPI-aware caller sees even an
+    // unscaled wizard in physical pixels, so the window's own DPI (96) would be wrong.
+    [[nodiscard]] UINT ScalingDpi() const { return previous_ ? platform::kLayoutDpi : SystemDpi(); }
+
+private:
+    DpiAwarenessContext previous_ = nullptr;
+};
+
 }  // namespace
+
+DpiMapping Win32Desktop::Mapping() {
+    return Newer().SetThreadDpiAwarenessContext ? DpiMapping::ThreadContext : DpiMapping::Scaling;
+}
 
 platform::ForeignWindow Win32Desktop::FindWindowByCaption(std::u16string_view caption) {
     const std::u16string text(caption);
+    const DpiUnawareCall unaware;
     return platform::ForeignWindow(
         reinterpret_cast<std::uintptr_t>(FindWindowW(nullptr, Wide(text))));
 }
 
 bool Win32Desktop::GetWindowRect(platform::ForeignWindow window, platform::ScreenRect& rect) {
+    const DpiUnawareCall unaware;
     RECT r{};
     if (!::GetWindowRect(ToHwnd(window), &r))
         return false;
-    rect = {r.left, r.top, r.right, r.bottom};
+    rect = platform::ToLayout({r.left, r.top, r.right, r.bottom}, unaware.ScalingDpi());
     return true;
 }
 
 void Win32Desktop::MakeTopmost(platform::ForeignWindow window, const platform::ScreenRect& rect) {
-    SetWindowPos(ToHwnd(window), HWND_TOPMOST, rect.left, rect.top, rect.right - rect.left,
-                 rect.bottom - rect.top, SWP_FRAMECHANGED);
+    const DpiUnawareCall unaware;
+    RECT r{};
+    ::GetWindowRect(ToHwnd(window), &r);
+    const platform::ScreenRect to =
+        platform::ToPhysical(rect, {r.left, r.top, r.right, r.bottom}, unaware.ScalingDpi());
+    SetWindowPos(ToHwnd(window), HWND_TOPMOST, to.left, to.top, to.right - to.left,
+                 to.bottom - to.top, SWP_FRAMECHANGED);
 }
 
 void Win32Desktop::MoveCursor(std::int32_t x, std::int32_t y) {
-    SetCursorPos(x, y);
+    const DpiUnawareCall unaware;
+    SetCursorPos(platform::ToPhysicalPixels(x, unaware.ScalingDpi()),
+                 platform::ToPhysicalPixels(y, unaware.ScalingDpi()));
 }
 
 void Win32Desktop::LeftClick() {
+    const DpiUnawareCall unaware;
     mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
     mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
 }

@@ -16,13 +16,14 @@ TEST(CommandLine, NoOptionMeansBuiltInBehaviour) {
     EXPECT_FALSE(parsed.options.centralDb || parsed.options.mainServer ||
                  parsed.options.sqlDriver || parsed.options.code || parsed.options.log);
     EXPECT_FALSE(parsed.options.run || parsed.options.quiet || parsed.options.help);
+    EXPECT_FALSE(parsed.options.waitLimit);
 }
 
 TEST(CommandLine, ValuesSeparateOrJoined) {
     const auto parsed =
         Parse({u"--central-db", u"/srv/중앙 db.sqlite", u"--main-server=10.1.2.3", u"--sql-driver",
                u"SQL Server Native Client 11.0", u"--code", u"12345678", u"--log=C:\\로그.txt",
-               u"--run", u"--quiet", u"--code", u"87654321"});
+               u"--run", u"--quiet", u"--code", u"87654321", u"--wait-limit", u"86400"});
     ASSERT_TRUE(parsed.error.empty()) << ToUtf8(parsed.error);
     const Options& o = parsed.options;
     EXPECT_EQ(o.centralDb, u"/srv/중앙 db.sqlite");
@@ -33,6 +34,8 @@ TEST(CommandLine, ValuesSeparateOrJoined) {
     EXPECT_TRUE(o.run);
     EXPECT_TRUE(o.quiet);
     EXPECT_FALSE(o.help);
+    EXPECT_EQ(o.waitLimit, std::chrono::hours(24));
+    EXPECT_EQ(Parse({u"--wait-limit=1"}).options.waitLimit, std::chrono::seconds(1));
     EXPECT_EQ(Parse({u"--code="}).options.code, u"") << "an empty code is a code";
 }
 
@@ -46,6 +49,14 @@ TEST(CommandLine, RefusesWhatItCannotUse) {
         {u"--central-db="},
         {u"--main-server="},
         {u"--log", u""},
+        {u"--wait-limit"},
+        {u"--wait-limit", u"ten"},
+        {u"--wait-limit=0"},
+        {u"--wait-limit=-5"},
+        {u"--wait-limit=86401"},
+        {u"--wait-limit=99999999999999999999999"},
+        {u"--wait-limit=1.5"},
+        {u"--wait-limit= 60"},
     };
     for (const auto& args : cases) {
         SCOPED_TRACE(ToUtf8(args.front()) + (args.size() > 1 ? " " + ToUtf8(args[1]) : ""));
@@ -55,8 +66,9 @@ TEST(CommandLine, RefusesWhatItCannotUse) {
 
 TEST(CommandLine, UsageNamesEveryOptionAndExitCode) {
     const std::string usage = ToUtf8(UsageText());
-    for (const char* word : {"--central-db", "--main-server", "--sql-driver", "--code", "--run",
-                             "--quiet", "--log", "--help", "0 complete", "4 main server"}) {
+    for (const char* word :
+         {"--central-db", "--main-server", "--sql-driver", "--code", "--run", "--quiet", "--log",
+          "--wait-limit", "--help", "0 complete", "4 main server"}) {
         SCOPED_TRACE(word);
         EXPECT_NE(usage.find(word), std::string::npos);
     }
