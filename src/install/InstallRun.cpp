@@ -5,6 +5,7 @@
 #include "install/Institution.h"
 #include "install/PackageFile.h"
 #include "install/Packages.h"
+#include "install/SleepTally.h"
 #include "install/Workstation.h"
 #include "platform/FolderTree.h"
 #include "platform/Text.h"
@@ -30,14 +31,23 @@ auto InStep(RunLog& log, std::u16string_view name, Step&& step) {
     throw RunStepError(ToUtf8(text));
 }
 
-std::u16string_view Describe(ScriptOutcome outcome) {
+std::u16string Milliseconds(std::chrono::milliseconds duration) {
+    return ToText(std::int64_t{duration.count()}) + u" ms";
+}
+
+// A limit reached names what was waited for, so the log says which wizard never changed.
+std::u16string Describe(ScriptOutcome outcome, WizardScript script, const WaitLimits& limits) {
     switch (outcome) {
         case ScriptOutcome::NotFound:
             return u"wizard not found";
         case ScriptOutcome::ClickedThrough:
             return u"wizard clicked through";
         case ScriptOutcome::LimitReached:
-            return u"wizard wait ended at its limit";
+            return script == WizardScript::ClickUntilGone
+                       ? u"wizard wait limit reached: a window with its caption still open after " +
+                             Milliseconds(limits.clickUntilGone) + u"; going on"
+                       : u"wizard wait limit reached: its window not replaced within " +
+                             Milliseconds(limits.replacementWait) + u"; going on";
     }
     return u"";
 }
@@ -45,7 +55,10 @@ std::u16string_view Describe(ScriptOutcome outcome) {
 class Run {
 public:
     Run(RunWindow& window, RunServices& services)
-        : window_(window), s_(services), scripts_(services.desktop, services.limits) {}
+        : window_(window),
+          s_(services),
+          desktop_(services.desktop),
+          scripts_(desktop_, services.limits) {}
 
     RunOutcome Go() {
         if (!Lookup()) {
@@ -58,6 +71,7 @@ public:
                             u": stored program of length 0, run stopped; "
                             u"exit code " +
                             ToText(std::int64_t{kExitEmptyStoredProgram}));
+                LogSleeps();
                 return RunOutcome::StoppedAtEmptyProgram;
             }
         }
@@ -129,10 +143,12 @@ private:
             }
         });
         s_.log.Line(label + u": started");
-        s_.desktop.Sleep(2000ms);
+        desktop_.Sleep(2000ms);
         const ScriptOutcome outcome = scripts_.Run(package.script, package.caption);
-        s_.log.Line(label + u": " + std::u16string(Describe(outcome)));
+        s_.log.Line(label + u": " + Describe(outcome, package.script, s_.limits));
     }
+
+    void LogSleeps() { s_.log.Line(u"fixed sleeps of the run: " + Milliseconds(desktop_.Slept())); }
 
     void Finish() {
         const bool copied = WriteClientConfig(s_.files, s_.shell, window_.Record(),
@@ -142,6 +158,7 @@ private:
                                  u" handed to the shell"
                            : u"Orvitex.ini not copied: no C:\\Orvitex\\bin");
         WriteWorkstationSettings(s_.registry, window_.Record().serverName, s_.log);
+        LogSleeps();
         s_.log.Line(u"run complete; exit code " + ToText(std::int64_t{kExitComplete}) +
                     u" once the completion window closes");
         window_.ShowCompletionWindow();
@@ -149,6 +166,7 @@ private:
 
     RunWindow& window_;
     RunServices& s_;
+    SleepTally desktop_;
     WindowScripts scripts_;
 };
 

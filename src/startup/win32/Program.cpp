@@ -37,13 +37,23 @@ ado::ProviderDrivers DriversFor(const Options& options) {
     return drivers;
 }
 
+install::WaitLimits LimitsFor(const Options& options) {
+    install::WaitLimits limits;
+    if (options.waitLimit) {
+        limits.replacementWait = limits.clickUntilGone = *options.waitLimit;
+    }
+    return limits;
+}
+
 // The password stays out of the log.
-void LogSettings(Log& log, const install::ServerSettings& s, const ado::ProviderDrivers& drivers) {
+void LogSettings(Log& log, const install::ServerSettings& s, const ado::ProviderDrivers& drivers,
+                 const install::WaitLimits& limits) {
     log.Line(u"orvitex-setup " + FromUtf8(settings::kVersion));
     log.Line(u"main server " + s.mainServer + u" port " + s.mainPort + u", second server " +
              s.secondServer + u", database " + s.database + u", login " + s.login);
     log.Line(drivers.sqlServerReplacement ? u"central database: " + *drivers.sqlServerReplacement
                                           : u"SQL Server driver: " + drivers.sqlServer);
+    log.Line(u"wizard wait limit " + ToText(std::int64_t{limits.replacementWait.count()}) + u" ms");
 }
 
 void LogPosition(Log& log, forms::win32::Form& window) {
@@ -71,19 +81,24 @@ int Main(forms::win32::Application& app, const Options& options, Log& log, platf
     orvitex::win32::Win32FileSystem files;
     const install::ServerSettings settings = SettingsFor(options);
     const ado::ProviderDrivers drivers = DriversFor(options);
-    LogSettings(log, settings, drivers);
+    const install::WaitLimits limits = LimitsFor(options);
+    LogSettings(log, settings, drivers, limits);
 
     std::shared_ptr<db::clsDBMng> database;  // the one shared instance
     install::SharedDatabase mainServer(database, drivers, ui, files);
     orvitex::win32::Win32Shell shell;
-    orvitex::win32::Win32Desktop desktop([&app] { app.Yield(); });
+    // The scripts yield as the run does: a closed main window ends the run there too.
+    MainWindow* window = nullptr;
+    orvitex::win32::Win32Desktop desktop([&] { window ? window->Yield() : app.Yield(); });
     install::RunLog runLog(files, [&log](std::u16string_view line) { log.Line(line); });
     install::RunServices run{files,   shell,
                              desktop, registry,
                              ui,      [&]() -> db::clsDBMng& {
                                  return mainServer.Instance(); },
-                             runLog,  options.quiet};
+                             runLog,  options.quiet,
+                             limits};
     MainWindow main(app, {registry, ui, mainServer, settings, &run}, log, options.quiet);
+    window = &main;
     main.SetCompletionWindow(
         [&] { message::win32::ShowCompletionWindow(app, main.Window(), ui, options.quiet); });
 
