@@ -18,4 +18,4 @@ mkdir -p "$out"
 "$root/tools/demo-db/build-demo-db.sh" "$out/orvitex-demo.db" "$wizard"
 
 export ORVITEX_WINEPREFIX=$out/prefix ORVITEX_USE_DISPLAY=1
-exec "$root/tools/wine-run.sh" --host "$root/tools/demo-db/run-demo.sh" "$exe" "$out" "$wizard"
+exec "$root/tools/wine-run.sh" --host "$root/tools/demo-db/run-demo.sh" "$exe" "$out"

@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # The demo itself, under tools/wine-run.sh --host (DISPLAY and WINEPREFIX set):
 # one unattended run, a screenshot while it works, then a summary.
-#   run-demo.sh orvitex-setup.exe OUT-FOLDER fake-setup.exe
+#   run-demo.sh orvitex-setup.exe OUT-FOLDER
 set -uo pipefail
 
-exe=$1 out=$2 wizard=$3
+exe=$1 out=$2
 . "$(dirname "${BASH_SOURCE[0]}")/run-common.sh"
 code=12345678
 journal=$out/clicks.log shot=$out/run-window.png
