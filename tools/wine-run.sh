@@ -7,7 +7,8 @@
 #   wine-run.sh --host COMMAND [ARGS...]  run a host command with WINEPREFIX and DISPLAY set
 #
 # Runs sharing a prefix are serialised with a lock on it, so parallel CTest
-# jobs never stop each other's processes.
+# jobs never stop each other's processes. With ORVITEX_USE_DISPLAY=1 a working
+# $DISPLAY of the caller is used instead of an Xvfb of its own.
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -48,7 +49,12 @@ start_xvfb() {
     export DISPLAY=":$display"
 }
 
-start_xvfb
+if [ "${ORVITEX_USE_DISPLAY:-}" = 1 ] && [ -n "${DISPLAY:-}" ] &&
+    timeout 5 xdotool getdisplaygeometry >/dev/null 2>&1; then
+    echo "wine-run: on your display $DISPLAY"
+else
+    start_xvfb
+fi
 "$here/wine-prefix.sh" "$prefix"
 # One wineserver for the whole run: a program started while the last one's server
 # is shutting down can get a wrong exit code.

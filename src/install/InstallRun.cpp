@@ -5,6 +5,7 @@
 #include "install/Institution.h"
 #include "install/PackageFile.h"
 #include "install/Packages.h"
+#include "install/SleepTally.h"
 #include "install/Workstation.h"
 #include "platform/FolderTree.h"
 #include "platform/Text.h"
@@ -28,14 +29,23 @@ auto InStep(RunLog& log, std::u16string_view name, Step&& step) {
     throw RunStepError(ToUtf8(text));
 }
 
-std::u16string_view Describe(ScriptOutcome outcome) {
+std::u16string Milliseconds(std::chrono::milliseconds duration) {
+    return ToText(std::int64_t{duration.count()}) + u" ms";
+}
+
+// A limit reached names what was waited for, so the log says which wizard never changed.
+std::u16string Describe(ScriptOutcome outcome, WizardScript script, const WaitLimits& limits) {
     switch (outcome) {
         case ScriptOutcome::NotFound:
             return u"wizard not found";
         case ScriptOutcome::ClickedThrough:
             return u"wizard clicked through";
         case ScriptOutcome::LimitReached:
-            return u"wizard wait ended at its limit";
+            return script == WizardScript::ClickUntilGone
+                       ? u"wizard wait limit reached: a window with its caption still open after " +
+                             Milliseconds(limits.clickUntilGone) + u"; going on"
+                       : u"wizard wait limit reached: its window not replaced within " +
+                             Milliseconds(limits.replacementWait) + u"; going on";
     }
     return u"";
 }
@@ -58,7 +68,8 @@ public:
         : window_(window),
           s_(services),
           record_(services.record ? *services.record : ownRecord_),
-          scripts_(services.desktop, services.limits) {}
+          desktop_(services.desktop),
+          scripts_(desktop_, services.limits) {}
 
     RunOutcome Go() {
         if (!Lookup()) {
@@ -71,6 +82,7 @@ public:
                             u": stored program of length 0, run stopped; "
                             u"exit code " +
                             ToText(std::int64_t{kExitEmptyStoredProgram}));
+                LogSleeps();
                 return RunOutcome::StoppedAtEmptyProgram;
             }
         }
@@ -160,7 +172,7 @@ private:
     }
 
     void Start(const SetupPackage& package, const std::u16string& label, PackageRecord& kept) {
-        const auto begun = s_.desktop.Now();
+        const auto begun = desktop_.Now();
         InStep(s_.log, label + u", starting it", [&] {
             if (!s_.shell.StartProgram(package.file)) {
                 throw std::runtime_error("cannot start " + ToUtf8(package.file));
@@ -168,12 +180,14 @@ private:
         });
         kept.started = true;
         s_.log.Line(label + u": started");
-        s_.desktop.Sleep(2000ms);
+        desktop_.Sleep(2000ms);
         const ScriptOutcome outcome = scripts_.Run(package.script, package.caption);
         kept.script = outcome;
-        kept.seconds = std::chrono::duration<double>(s_.desktop.Now() - begun).count();
-        s_.log.Line(label + u": " + std::u16string(Describe(outcome)));
+        kept.seconds = std::chrono::duration<double>(desktop_.Now() - begun).count();
+        s_.log.Line(label + u": " + Describe(outcome, package.script, s_.limits));
     }
+
+    void LogSleeps() { s_.log.Line(u"fixed sleeps of the run: " + Milliseconds(desktop_.Slept())); }
 
     void Finish() {
         const ServerRecord& r = window_.Record();
@@ -185,6 +199,7 @@ private:
                         : u"Orvitex.ini copy from " + record_.clientConfig->source +
                               u" handed to the shell: " + record_.clientConfig->result);
         WriteWorkstationSettings(s_.registry, r.serverName, s_.log, &record_.registryWrites);
+        LogSleeps();
         s_.log.Line(u"run complete; exit code " + ToText(std::int64_t{kExitComplete}) +
                     u" once the completion window closes");
         window_.ShowCompletionWindow();
@@ -194,6 +209,7 @@ private:
     RunServices& s_;
     RunRecord ownRecord_;
     RunRecord& record_;
+    SleepTally desktop_;
     WindowScripts scripts_;
 };
 

@@ -32,4 +32,12 @@ void LogSettings(Log& log, const install::ServerSettings& s, const ado::Provider
                                           : u"SQL Server driver: " + drivers.sqlServer);
 }
 
+install::WaitLimits LimitsFor(const Options& options) {
+    install::WaitLimits limits;
+    if (options.waitLimit) {
+        limits.replacementWait = limits.clickUntilGone = *options.waitLimit;
+    }
+    return limits;
+}
+
 }  // namespace orvitex::startup

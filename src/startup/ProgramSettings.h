@@ -3,6 +3,7 @@
 // overrides them, and the drivers that serve the connections.
 #include "db/ado/Environment.h"
 #include "install/ServerSettings.h"
+#include "install/WindowScripts.h"
 #include "startup/CommandLine.h"
 #include "startup/Log.h"
 
@@ -10,6 +11,8 @@ namespace orvitex::startup {
 
 [[nodiscard]] install::ServerSettings SettingsFor(const Options& options);
 [[nodiscard]] ado::ProviderDrivers DriversFor(const Options& options);
+// --wait-limit for both open-ended waits of the window scripts, else their default.
+[[nodiscard]] install::WaitLimits LimitsFor(const Options& options);
 // The version and the settings, without the password.
 void LogSettings(Log& log, const install::ServerSettings& s, const ado::ProviderDrivers& drivers);
 

@@ -1,95 +1,156 @@
 #!/usr/bin/env bash
-# Runs under tools/wine-run.sh --host (DISPLAY and WINEPREFIX are ours).
-#   run.sh orvitex-setup.exe journal-start.exe OUT-FOLDER build-demo-db.sh
+# The installation run of the real orvitex-setup.exe under tools/wine-run.sh --host,
+# against a SQLite central database whose stored programs are copies of the
+# stand-in wizard (tools/fake-setup), which journals every click it receives.
+#   run.sh VARIANT orvitex-setup.exe fake-setup.exe OUT-FOLDER build-demo-db.sh orvitex-probe.exe
+# VARIANT: complete, 144dpi, unknown-code, empty-package, stuck, late, closed
 set -uo pipefail
 
-setup=$1 program=$2 out=$3 builddb=$4
-mkdir -p "$out"
-c="$WINEPREFIX/drive_c"
-install="$c/오르비설치"
-connect='HKLM\SOFTWARE\Microsoft\MSSQLServer\Client\ConnectTo'
-policy='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Policies\System'
+variant=$1 setup=$2 wizard=$3 out=$4/$1 builddb=$5 probe=$6
+# shellcheck source=../../tools/demo-db/run-common.sh
+. "$(dirname "$builddb")/run-common.sh"
 failed=0
-fail() { echo "FAIL: $*"; failed=1; }
+fail() { echo "FAIL: $variant: $*"; failed=1; }
 
-# The value's type and data as `reg query` shows them, or nothing.
-value_of() {
-    wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' |
-        awk -v n="$2" '$1 == n { print $2, $3 }'
+mkdir -p "$out"
+db=$out/central.db journal=$out/clicks.log runlog=$install_dir/orvitex-setup.log
+rm -f "$journal" "$out/setup.log"
+"$builddb" "$db" "$wizard" >/dev/null || fail "demo database"
+# Only these packages keep their stored program; the others are Null and skipped.
+keep_only() {
+    sqlite3 "$db" "UPDATE tb_도르네AS SET 실행파일 = NULL WHERE 파일이름 NOT IN ($1)" ||
+        fail "nulling packages"
 }
+export ORVITEX_CLICK_JOURNAL ORVITEX_FAKE_SETUP=""
+ORVITEX_CLICK_JOURNAL=$(winepath -w "$journal" | tr -d '\r')
+if [ "$variant" = 144dpi ]; then
+    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1 ||
+        fail "could not set 144 dpi"
+    wineserver -k # the next process starts with the new DPI
+    ORVITEX_FAKE_SETUP=dpiaware
+fi
+prepare_drive || fail "keys and folders before the run"
+: >"$journal"
 
-# Waits (bounded) until the started programs have journalled n starts.
-starts_after() {
-    for _ in $(seq 1 100); do
-        [ "$(wc -l <"$journal" 2>/dev/null || echo 0)" -ge "$1" ] && break
-        sleep 0.1
+expect_log() { grep -qF -- "$1" "$runlog" || fail "run log lacks '$1'"; }
+run() {
+    wine "$setup" --central-db "$db" --code "$1" --run --quiet --log "$out/setup.log" "${@:2}"
+}
+# The values of a run that reached its end; none after a run that stopped.
+check_values() {
+    local want=$1 pair got
+    got=$(value_of "$connect_key" '127.0.0.1\ORVITEX')
+    [ "$got" = "${want:+REG_SZ DBNMPNTW,\\\\127.0.0.1\\pipe\\MSSQL\$ORVITEX\\sql\\query}" ] ||
+        fail "pipe alias is '$got'"
+    for pair in "${policies[@]}"; do
+        got=$(value_of "$policy_key" "${pair%=*}")
+        [ "$got" = "${want:+REG_DWORD ${pair#*=}}" ] || fail "${pair%=*} is '$got'"
     done
-    sleep 0.5
-    tr -d '\r' <"$journal" 2>/dev/null | tr '\n' ' '
 }
 
-# A real PC has both keys; the program never creates a key.
-wine reg add "$connect" /f >/dev/null 2>&1 || fail "ConnectTo key"
-wine reg add "$policy" /f >/dev/null 2>&1 || fail "Policies\\System key"
-rm -rf "$install" "$c/Orvitex" "$c/OrvitexDemo"
-mkdir -p "$c/OrvitexDemo/update" "$c/Orvitex/bin"
-printf '[Server]\r\nName=demo\r\n' >"$c/OrvitexDemo/update/Orvitex.ini"
-printf 'stale' >"$c/Orvitex/bin/Orvitex.ini"
-export ORVITEX_START_JOURNAL
-ORVITEX_START_JOURNAL=$(winepath -w "$out/starts.txt" | tr -d '\r')
-journal="$out/starts.txt"
+# Every started package clicked through: each click on its button at its point.
+check_clicked_through() {
+    local n=$1 p i buttons=(AADD AADD BBB BBB C AA)
+    await_journal "$journal" ' end ' "$n" || fail "wizards still running"
+    [ "$(grep -c ' start ' "$journal")" = "$n" ] || fail "$(grep -c ' start ' "$journal") wizards started"
+    for ((i = 0; i < n; i++)); do
+        p=${packages[i]}
+        [ "$(buttons_of "$journal" "$p")" = "${buttons[i]}" ] ||
+            fail "$p clicks '$(buttons_of "$journal" "$p")', expected '${buttons[i]}'"
+        grep -q "^$p end reason=done" "$journal" || fail "$p did not end as done"
+        cmp -s "$wizard" "$install_dir/$p" || fail "$p differs from the stored program"
+        expect_log "package $((i + 1)) ($p): wizard clicked through"
+    done
+    [ -z "$(off_target "$journal")" ] || fail "clicks off target: $(off_target "$journal")"
+    ls "$install_dir" | grep -q '\.part$' && fail "a temporary file was left"
+}
 
-# 1. A complete run.
-db="$out/central.db"
-"$builddb" "$db" "$program" >/dev/null || fail "demo database"
-rm -f "$journal"
-wine "$setup" --central-db "$db" --code 12345678 --run --quiet --log "$out/complete.log"; rc=$?
-[ "$rc" = 0 ] || fail "complete run: exit code $rc, expected 0"
-all="started iOrvitex.exe started uOrvitex1.exe started uOrvitex2.exe started uOrvitex3.exe started ALLV7_XProxy_soapLibSetupSetup.exe started IHiraDurSetupSW0421.exe "
-[ "$(starts_after 6)" = "$all" ] || fail "complete run: starts were '$(starts_after 6)'"
-for f in iOrvitex.exe uOrvitex1.exe uOrvitex2.exe uOrvitex3.exe \
-    ALLV7_XProxy_soapLibSetupSetup.exe IHiraDurSetupSW0421.exe; do
-    cmp -s "$program" "$install/$f" || fail "$f differs from the stored program"
-done
-ls "$install" | grep -q '\.part$' && fail "a temporary file was left"
-cmp -s "$c/OrvitexDemo/update/Orvitex.ini" "$c/Orvitex/bin/Orvitex.ini" || fail "Orvitex.ini not copied"
-[ "$(value_of "$connect" '127.0.0.1\ORVITEX')" = 'REG_SZ DBNMPNTW,\\127.0.0.1\pipe\MSSQL$ORVITEX\sql\query' ] ||
-    fail "pipe alias is '$(value_of "$connect" '127.0.0.1\ORVITEX')'"
-[ "$(value_of "$connect" 127.0.0.1)" = "REG_SZ DBMSSOCN,127.0.0.1,4181" ] || fail "main-server alias"
-[ "$(value_of "$connect" 127.0.0.2)" = "REG_SZ DBMSSOCN,127.0.0.2" ] || fail "second-server alias"
-for pair in ConsentPromptBehaviorAdmin=0x2 ConsentPromptBehaviorUser=0x3 dontdisplaylastusername=0x0 \
-    EnableInstallerDetection=0x1 EnableLUA=0x1 EnableSecureUIAPaths=0x1 EnableUIADesktopToggle=0x0 \
-    EnableVirtualization=0x1 FilterAdministratorToken=0x0 PromptOnSecureDesktop=0x1 \
-    scforceoption=0x0 shutdownwithoutlogon=0x1 undockwithoutlogon=0x1 ValidateAdminCodesSignatures=0x0; do
-    [ "$(value_of "$policy" "${pair%=*}")" = "REG_DWORD ${pair#*=}" ] ||
-        fail "${pair%=*} is '$(value_of "$policy" "${pair%=*}")'"
-done
-runlog="$install/orvitex-setup.log"
-grep -q "institution code '12345678'" "$runlog" || fail "run log: the code"
-grep -q "package 1 (iOrvitex.exe): fetched, $(stat -c %s "$program") bytes" "$runlog" || fail "run log: fetch"
-grep -q "\[ValidateAdminCodesSignatures\] = 0: written" "$runlog" || fail "run log: registry"
-grep -q "run complete; exit code 0" "$runlog" || fail "run log: the end"
-grep -q "demo-password\|19KupTel57" "$runlog" "$out/complete.log" && fail "a password is logged"
-echo "--- $runlog"; cat "$runlog"
+case $variant in
+complete | 144dpi)
+    run 12345678; rc=$?
+    [ "$rc" = 0 ] || fail "exit code $rc, expected 0"
+    check_clicked_through 6
+    check_values yes
+    [ "$(value_of "$connect_key" 127.0.0.1)" = "REG_SZ DBMSSOCN,127.0.0.1,4181" ] || fail "main-server alias"
+    [ "$(value_of "$connect_key" 127.0.0.2)" = "REG_SZ DBMSSOCN,127.0.0.2" ] || fail "second-server alias"
+    cmp -s "$drive/OrvitexDemo/update/Orvitex.ini" "$drive/Orvitex/bin/Orvitex.ini" ||
+        fail "Orvitex.ini not copied"
+    expect_log "institution code '12345678'"
+    expect_log "package 1 (iOrvitex.exe): fetched, $(stat -c %s "$wizard") bytes"
+    expect_log "[ValidateAdminCodesSignatures] = 0: written"
+    # The least total of the scripts' table; a slow wizard adds passes at B.
+    slept=$(tr -d '\r' <"$runlog" | sed -n 's/.*fixed sleeps of the run: \([0-9]*\) ms$/\1/p')
+    [ "${slept:-0}" -ge 22750 ] || fail "fixed sleeps '$slept' ms, at least 22750 expected"
+    expect_log "run complete; exit code 0"
+    grep -q "demo-password\|19KupTel57" "$runlog" "$out/setup.log" && fail "a password is logged"
+    ;;
+empty-package)
+    sqlite3 "$db" "UPDATE tb_도르네AS SET 실행파일 = X'' WHERE 파일이름 = 'ALL7'" || fail "empty ALL7"
+    run 12345678; rc=$?
+    [ "$rc" = 3 ] || fail "exit code $rc, expected 3"
+    check_clicked_through 4
+    check_values ""
+    [ -e "$install_dir/${packages[4]}" ] && fail "the empty program was written"
+    expect_log "package 5 (${packages[4]}): stored program of length 0, run stopped; exit code 3"
+    ;;
+unknown-code)
+    run 99999999; rc=$?
+    [ "$rc" = 2 ] || fail "exit code $rc, expected 2"
+    [ -e "$install_dir" ] && fail "the install folder was made"
+    [ "$(cat "$drive/Orvitex/bin/Orvitex.ini")" = old ] || fail "the old program folder was touched"
+    [ -s "$journal" ] && fail "a wizard was started"
+    check_values ""
+    ;;
+stuck)
+    # The update setup's window is never replaced, the click-until-gone window never goes.
+    keep_only "'오르비필수업데이트', '오르비필수업데이트2'"
+    ORVITEX_FAKE_SETUP=stuck run 12345678 --wait-limit 2; rc=$?
+    [ "$rc" = 0 ] || fail "exit code $rc, expected 0"
+    [ "$(buttons_of "$journal" uOrvitex1.exe)" = AA ] ||
+        fail "update setup clicks '$(buttons_of "$journal" uOrvitex1.exe)', expected AA"
+    buttons_of "$journal" uOrvitex2.exe | grep -qx 'BB*' ||
+        fail "click-until-gone clicks '$(buttons_of "$journal" uOrvitex2.exe)'"
+    for line in "package 2 (uOrvitex1.exe): wizard wait limit reached: its window not replaced within 2000 ms; going on" \
+        "package 3 (uOrvitex2.exe): wizard wait limit reached: a window with its caption still open after 2000 ms; going on" \
+        "run complete; exit code 0"; do
+        expect_log "$line"
+        grep -qF -- "$line" "$out/setup.log" || fail "--log lacks '$line'"
+    done
+    check_values yes
+    ;;
+late)
+    # Windows that open after the run looked: neither is clicked, the run goes on.
+    keep_only "'오르비셋업', '오르비필수업데이트'"
+    ORVITEX_FAKE_SETUP=late run 12345678; rc=$?
+    [ "$rc" = 0 ] || fail "exit code $rc, expected 0"
+    await_journal "$journal" ' start ' 2 || fail "wizards not started"
+    grep -E ' (click|miss) ' "$journal" && fail "a late wizard was clicked"
+    expect_log "package 1 (iOrvitex.exe): wizard not found"
+    expect_log "package 2 (uOrvitex1.exe): wizard not found"
+    expect_log "run complete; exit code 0"
+    ;;
+closed)
+    # The main window closed while a script waits: the run ends there, at once.
+    keep_only "'오르비셋업'"
+    ORVITEX_FAKE_SETUP=stuck run 12345678 & pid=$!
+    await_journal "$journal" ' click button=A' 2 || fail "the wizard was not clicked"
+    wine "$probe" close >/dev/null || fail "main window not closed"
+    for _ in $(seq 1 300); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+    if kill -0 "$pid" 2>/dev/null; then
+        fail "still waiting for the wizard 30 s after its main window closed"
+        kill "$pid"
+    fi
+    wait "$pid"; rc=$?
+    [ "$rc" = 5 ] || fail "exit code $rc, expected 5"
+    expect_log "main window closed during the run; exit code 5"
+    ;;
+*) fail "unknown variant" ;;
+esac
 
-# 2. Package 5 stored empty: packages 1 to 4 (reused now) start, then the run stops.
-sqlite3 "$db" "UPDATE tb_도르네AS SET 실행파일 = X'' WHERE 파일이름 = 'ALL7'" || fail "empty ALL7"
-rm -f "$journal" "$install/ALLV7_XProxy_soapLibSetupSetup.exe"
-wine "$setup" --central-db "$db" --code 12345678 --run --quiet --log "$out/empty.log"; rc=$?
-[ "$rc" = 3 ] || fail "package 5 empty: exit code $rc, expected 3"
-four="started iOrvitex.exe started uOrvitex1.exe started uOrvitex2.exe started uOrvitex3.exe "
-[ "$(starts_after 4)" = "$four" ] || fail "package 5 empty: starts were '$(starts_after 4)'"
-grep -q "package 5 (ALLV7_XProxy_soapLibSetupSetup.exe): stored program of length 0" "$runlog" ||
-    fail "run log: the stop"
-
-# 3. An unknown code: exit 2, neither folder touched.
-rm -rf "$install"
-mkdir -p "$c/Orvitex/bin"
-: >"$c/Orvitex/bin/marker"
-wine "$setup" --central-db "$db" --code 99999999 --run --quiet --log "$out/unknown.log"; rc=$?
-[ "$rc" = 2 ] || fail "unknown code: exit code $rc, expected 2"
-[ -e "$install" ] && fail "unknown code: the install folder was made"
-[ -e "$c/Orvitex/bin/marker" ] || fail "unknown code: the old program folder was touched"
-
-[ "$failed" = 0 ] && echo "e2e.run: all checks hold"
+# The other tests of this prefix start from a drive C without the run's folders.
+cp "$runlog" "$out/run.log" 2>/dev/null
+rm -rf "$install_dir" "$drive/Orvitex" "$drive/OrvitexDemo"
+echo "--- $out/run.log"; cat "$out/run.log" 2>/dev/null
+echo "--- $journal"; cat "$journal"
+[ "$failed" = 0 ] && echo "e2e.run.$variant: all checks hold"
 exit "$failed"

@@ -44,22 +44,28 @@ int Main(forms::win32::Application& app, const Options& options, Log& log, platf
     orvitex::win32::Win32FileSystem files;
     const install::ServerSettings settings = SettingsFor(options);
     const ado::ProviderDrivers drivers = DriversFor(options);
+    const install::WaitLimits limits = LimitsFor(options);
     LogSettings(log, settings, drivers);
+    log.Line(u"wizard wait limit " + ToText(std::int64_t{limits.replacementWait.count()}) + u" ms");
 
     std::shared_ptr<db::clsDBMng> database;  // the one shared instance
     install::SharedDatabase mainServer(database, drivers, ui, files);
     orvitex::win32::Win32Shell shell;
-    orvitex::win32::Win32Desktop desktop([&app] { app.Yield(); });
+    // The scripts yield as the run does: a closed main window ends the run there too.
+    MainWindow* window = nullptr;
+    orvitex::win32::Win32Desktop desktop([&] { window ? window->Yield() : app.Yield(); });
     install::RunLog runLog(files, [&log](std::u16string_view line) { log.Line(line); });
     install::RunServices run{files,   shell,
                              desktop, registry,
                              ui,      [&]() -> db::clsDBMng& {
                                  return mainServer.Instance(); },
-                             runLog,  options.quiet};
+                             runLog,  options.quiet,
+                             limits};
     orvitex::win32::CngSha256 sha256;
     run.record = &record;
     run.sha256 = &sha256;
     MainWindow main(app, {registry, ui, mainServer, settings, &run}, log, options.quiet);
+    window = &main;
     main.SetCompletionWindow(
         [&] { message::win32::ShowCompletionWindow(app, main.Window(), ui, options.quiet); });
 
