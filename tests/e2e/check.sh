@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Runs under tools/wine-run.sh --host (DISPLAY and WINEPREFIX are ours).
-#   check.sh orvitex-setup.exe journal-start.exe OUT-FOLDER build-demo-db.sh
+#   check.sh orvitex-setup.exe fake-setup.exe OUT-FOLDER build-demo-db.sh
 # --check on a ready PC (every line ok, exit 0, registry and drive C: unchanged)
 # and on a broken one (exit 7, exactly the three broken things failing); then a
 # run whose --report is read back against the files it left.
@@ -40,8 +40,6 @@ mkdir -p "$c/OrvitexDemo/update"
 printf '[Server]\r\nName=demo\r\n' >"$c/OrvitexDemo/update/Orvitex.ini"
 db="$out/central.db"
 "$builddb" "$db" "$program" >/dev/null || fail "demo database"
-export ORVITEX_START_JOURNAL
-ORVITEX_START_JOURNAL=$(winepath -w "$out/starts.txt" | tr -d '\r')
 
 # 1. Every check passes and nothing changes.
 wine reg query "$connect" >/dev/null 2>&1  # Wine's first start settles the prefix
@@ -76,7 +74,8 @@ PY
 keys add "$connect"
 "$builddb" "$db" "$program" >/dev/null || fail "demo database"
 printf '[Server]\r\nName=demo\r\n' >"$c/OrvitexDemo/update/Orvitex.ini"
-wine "$setup" --central-db "$db" --code 12345678 --run --quiet --report "$out/run.json"; rc=$?
+wine "$setup" --central-db "$db" --code 12345678 --run --quiet --wait-limit 60 \
+    --report "$out/run.json"; rc=$?
 [ "$rc" = 0 ] || fail "run: exit code $rc, expected 0"
 [ -e "$out/run.json.part" ] && fail "run: the report's temporary file was left"
 grep -q "demo-password" "$out/run.json" && fail "run: a password is in the report"
