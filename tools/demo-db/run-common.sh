@@ -26,10 +26,15 @@ prepare_drive() {
     printf 'old' >"$drive/Orvitex/bin/Orvitex.ini"
 }
 
-# The value's type and data as `reg query` shows them, or nothing.
+# The value's type and data as `reg query` shows them, or nothing. On a loaded
+# machine `wine reg` now and then answers nothing at all, so that is asked again.
 value_of() {
-    wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' |
-        awk -v n="$2" '$1 == n { print $2, $3 }'
+    local listing=""
+    for _ in 1 2 3; do
+        listing=$(wine reg query "$1" 2>/dev/null | tr -d '\r')
+        grep -q '^HKEY_' <<<"$listing" && break
+    done
+    awk -v n="$2" '$1 == n { print $2, $3 }' <<<"$listing"
 }
 
 # Waits (bounded) until the journal holds n lines matching the pattern.
