@@ -183,25 +183,14 @@ std::unique_ptr<platform::FileReader> Win32FileSystem::OpenForReading(std::u16st
 }
 
 std::optional<std::vector<std::byte>> Win32FileSystem::ReadWholeFile(std::u16string_view path) {
-    const UniqueFileHandle file = OpenToRead(path);
-    LARGE_INTEGER size{};
-    if (!file || !GetFileSizeEx(file.Get(), &size))
+    const auto reader = OpenForReading(path);
+    if (!reader || reader->Size() > std::numeric_limits<std::size_t>::max())
         return std::nullopt;
-    if (static_cast<unsigned long long>(size.QuadPart) > std::numeric_limits<std::size_t>::max()) {
+    std::vector<std::byte> bytes(static_cast<std::size_t>(reader->Size()));
+    const auto read = reader->Read(bytes);
+    if (!read)
         return std::nullopt;
-    }
-    std::vector<std::byte> bytes(static_cast<std::size_t>(size.QuadPart));
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const auto count = static_cast<DWORD>(std::min(bytes.size() - done, kChunk));
-        DWORD read = 0;
-        if (!ReadFile(file.Get(), bytes.data() + done, count, &read, nullptr))
-            return std::nullopt;
-        if (read == 0)
-            break;  // the file shrank under us
-        done += read;
-    }
-    bytes.resize(done);
+    bytes.resize(*read);  // the file shrank under us
     return bytes;
 }
 
