@@ -1,4 +1,4 @@
-# End-to-end: --check on a ready and on a broken PC, and a run's --report read back.
+# End-to-end: --check on a ready and on a broken PC.
 add_test(NAME e2e.check
          COMMAND ${ORVITEX_WINE_RUN} --host ${CMAKE_CURRENT_LIST_DIR}/check.sh
                  $<TARGET_FILE:orvitex-setup> $<TARGET_FILE:fake-setup>

@@ -13,7 +13,7 @@ foreach(variant complete unknown-code empty-package stuck late closed 144dpi)
     endif()
     set_tests_properties(e2e.run.${variant} PROPERTIES
         LABELS "e2e;wine"
-        TIMEOUT 300
+        TIMEOUT 600
         ENVIRONMENT "ORVITEX_WINEPREFIX=${CMAKE_BINARY_DIR}/${prefix}"
         RESOURCE_LOCK ${prefix})
 endforeach()

@@ -3,14 +3,15 @@
 # against a SQLite central database whose stored programs are copies of the
 # stand-in wizard (tools/fake-setup), which journals every click it receives.
 #   run.sh VARIANT orvitex-setup.exe fake-setup.exe OUT-FOLDER build-demo-db.sh orvitex-probe.exe
-# VARIANT: complete, 144dpi, unknown-code, empty-package, stuck, late, closed
+# VARIANT: complete, 144dpi (twice: as is, and with the Windows 7 functions only),
+# unknown-code, empty-package, stuck, late, closed
 set -uo pipefail
 
-variant=$1 setup=$2 wizard=$3 out=$4/$1 builddb=$5 probe=$6
+variant=$1 setup=$2 wizard=$3 out=$4/$1 builddb=$5 probe=$6 pass=""
 # shellcheck source=../../tools/demo-db/run-common.sh
 . "$(dirname "$builddb")/run-common.sh"
 failed=0
-fail() { echo "FAIL: $variant: $*"; failed=1; }
+fail() { echo "FAIL: $variant${pass:+ ($pass)}: $*"; failed=1; }
 
 mkdir -p "$out"
 db=$out/central.db journal=$out/clicks.log runlog=$install_dir/orvitex-setup.log
@@ -65,24 +66,51 @@ check_clicked_through() {
     ls "$install_dir" | grep -q '\.part$' && fail "a temporary file was left"
 }
 
-case $variant in
-complete | 144dpi)
-    run 12345678; rc=$?
+# The whole run: every package clicked through, every value and file, the report.
+complete() {
+    rm -f "$out/run.json"
+    run 12345678 --report "$out/run.json"; rc=$?
     [ "$rc" = 0 ] || fail "exit code $rc, expected 0"
     check_clicked_through 6
     check_values yes
-    [ "$(value_of "$connect_key" 127.0.0.1)" = "REG_SZ DBMSSOCN,127.0.0.1,4181" ] || fail "main-server alias"
-    [ "$(value_of "$connect_key" 127.0.0.2)" = "REG_SZ DBMSSOCN,127.0.0.2" ] || fail "second-server alias"
     cmp -s "$drive/OrvitexDemo/update/Orvitex.ini" "$drive/Orvitex/bin/Orvitex.ini" ||
         fail "Orvitex.ini not copied"
     expect_log "institution code '12345678'"
-    expect_log "package 1 (iOrvitex.exe): fetched, $(stat -c %s "$wizard") bytes"
+    expect_log "SHA-256 $(sha256sum "$wizard" | cut -d' ' -f1)"
     expect_log "[ValidateAdminCodesSignatures] = 0: written"
     # The least total of the scripts' table; a slow wizard adds passes at B.
     slept=$(tr -d '\r' <"$runlog" | sed -n 's/.*fixed sleeps of the run: \([0-9]*\) ms$/\1/p')
     [ "${slept:-0}" -ge 22750 ] || fail "fixed sleeps '$slept' ms, at least 22750 expected"
     expect_log "run complete; exit code 0"
-    grep -q "demo-password\|19KupTel57" "$runlog" "$out/setup.log" && fail "a password is logged"
+    grep -q "demo-password\|19KupTel57" "$runlog" "$out/setup.log" "$out/run.json" &&
+        fail "a password is logged or reported"
+    [ -e "$out/run.json.part" ] && fail "the report's temporary file was left"
+    python3 - "$out/run.json" "$install_dir" <<'PY' || fail "the report"
+import hashlib, json, os, sys
+doc = json.load(open(sys.argv[1], encoding="utf-8"))
+assert doc["mode"] == "run" and doc["exitCode"] == 0 and doc["exitMeaning"] == "complete", doc
+assert [p["index"] for p in doc["packages"]] == [1, 2, 3, 4, 5, 6]
+for p in doc["packages"]:
+    data = open(os.path.join(sys.argv[2], p["file"].split("\\")[-1]), "rb").read()
+    assert p["action"] == "fetched" and p["started"] and p["bytes"] == len(data), p
+    assert p["sha256"] == hashlib.sha256(data).hexdigest(), p
+assert doc["clientConfig"]["result"] == "copied", doc["clientConfig"]
+writes = doc["registryWrites"]
+assert [w["result"] for w in writes] == ["written"] * 17, writes
+assert [w["name"] for w in writes[:3]] == ["127.0.0.2", "127.0.0.1", "127.0.0.1\\ORVITEX"], writes
+PY
+}
+
+case $variant in
+complete) complete ;;
+144dpi)
+    complete
+    # Again with none of the functions newer than Windows 7: the program scales
+    # the scripts' points itself.
+    pass=win7
+    prepare_drive || fail "keys and folders before the second run"
+    : >"$journal"
+    ORVITEX_WIN7_API=1 complete
     ;;
 empty-package)
     sqlite3 "$db" "UPDATE tb_도르네AS SET 실행파일 = X'' WHERE 파일이름 = 'ALL7'" || fail "empty ALL7"
@@ -147,10 +175,9 @@ closed)
 *) fail "unknown variant" ;;
 esac
 
-# The other tests of this prefix start from a drive C without the run's folders.
-cp "$runlog" "$out/run.log" 2>/dev/null
-rm -rf "$install_dir" "$drive/Orvitex" "$drive/OrvitexDemo"
-echo "--- $out/run.log"; cat "$out/run.log" 2>/dev/null
+echo "--- $runlog"; cat "$runlog" 2>/dev/null
 echo "--- $journal"; cat "$journal"
+# The other tests of this prefix start from a drive C without the run's folders.
+rm -rf "$install_dir" "$drive/Orvitex" "$drive/OrvitexDemo"
 [ "$failed" = 0 ] && echo "e2e.run.$variant: all checks hold"
 exit "$failed"
