@@ -6,27 +6,12 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
-const char* WineVersion() {
-    HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-    if (!ntdll)
-        return nullptr;
-    using GetVersionFn = const char*(CDECL*)();
-    auto get = reinterpret_cast<GetVersionFn>(
-        reinterpret_cast<void*>(GetProcAddress(ntdll, "wine_get_version")));
-    return get ? get() : nullptr;
-}
-
-}  // namespace
-
 int wmain(int argc, wchar_t** argv) {
-    const char* wine = WineVersion();
-    if (wine) {
-        std::printf("[win32] running under Wine %s\n", wine);
-    } else {
-        std::printf("[win32] running on Windows (not Wine)\n");
-    }
+    using GetVersionFn = const char*(CDECL*)();
+    const auto version = reinterpret_cast<GetVersionFn>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version")));
+    std::printf("[win32] running %s%s\n", version ? "under Wine " : "on Windows (not Wine)",
+                version ? version() : "");
     std::fflush(stdout);
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

@@ -2,7 +2,7 @@
 // the registry API. Every case starts from a wiped HKLM\SOFTWARE\OrvitexTest.
 #include "platform/win32/Win32Api.h"
 
-#include <cstddef>
+#include <cstdint>
 #include <limits>
 #include <optional>
 #include <string>
@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/RegistryWriter.h"
+#include "platform/Text.h"
 #include "platform/win32/UniqueHandle.h"
 #include "platform/win32/WideString.h"
 #include "platform/win32/Win32Registry.h"
@@ -19,208 +20,127 @@ namespace orvitex::win32 {
 namespace {
 
 using mdl레지스트리::RegistryValue;
-using mdl레지스트리::WriteRegistryString;
+using platform::KeyAccess;
 
-constexpr const wchar_t* kTestKey = L"SOFTWARE\\OrvitexTest";
-constexpr const wchar_t* kConnectTo = L"SOFTWARE\\OrvitexTest\\Client\\ConnectTo";
+constexpr const wchar_t* kKey = L"SOFTWARE\\OrvitexTest\\Client\\ConnectTo";
 constexpr REGSAM kView64 = KEY_WOW64_64KEY;
 constexpr REGSAM kView32 = KEY_WOW64_32KEY;
 
-struct StoredValue {
+struct Stored {
     DWORD type = 0;
     std::vector<BYTE> data;
+    bool operator==(const Stored&) const = default;
 };
 
-std::u16string U16(const wchar_t* text) {
-    return FromWide(text);
+Stored Text(std::u16string_view text) {
+    const auto* bytes = reinterpret_cast<const BYTE*>(text.data());
+    Stored stored{REG_SZ, {bytes, bytes + text.size() * 2}};
+    stored.data.insert(stored.data.end(), 2, 0);
+    return stored;
 }
 
-void WipeTestKey() {
-    for (const REGSAM view : {kView64, kView32}) {
-        UniqueHkey software;
-        ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE", 0, KEY_ALL_ACCESS | view,
-                                software.Receive()),
-                  ERROR_SUCCESS);
-        const LSTATUS status = RegDeleteTreeW(software.Get(), L"OrvitexTest");
-        ASSERT_TRUE(status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND) << status;
-    }
-}
-
-void CreateKey(const wchar_t* path, REGSAM view) {
+// nullopt when the key or the value is missing.
+std::optional<Stored> Read(const wchar_t* name, REGSAM view = kView64) {
     UniqueHkey key;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, path, 0, nullptr, 0, KEY_ALL_ACCESS | view,
-                              nullptr, key.Receive(), nullptr),
-              ERROR_SUCCESS);
-}
-
-bool KeyExists(const wchar_t* path, REGSAM view) {
-    UniqueHkey key;
-    return RegOpenKeyExW(HKEY_LOCAL_MACHINE, path, 0, KEY_READ | view, key.Receive()) ==
-           ERROR_SUCCESS;
-}
-
-std::optional<StoredValue> ReadValue(const wchar_t* path, const wchar_t* name,
-                                     REGSAM view = kView64) {
-    UniqueHkey key;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path, 0, KEY_READ | view, key.Receive()) !=
-        ERROR_SUCCESS) {
-        return std::nullopt;
-    }
-    StoredValue value;
-    DWORD size = 0;
-    if (RegQueryValueExW(key.Get(), name, nullptr, &value.type, nullptr, &size) != ERROR_SUCCESS) {
-        return std::nullopt;
-    }
-    value.data.resize(size);
-    if (RegQueryValueExW(key.Get(), name, nullptr, &value.type, value.data.data(), &size) !=
-        ERROR_SUCCESS) {
+    Stored value{0, std::vector<BYTE>(512)};
+    DWORD size = 512;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kKey, 0, KEY_READ | view, key.Receive()) !=
+            ERROR_SUCCESS ||
+        RegQueryValueExW(key.Get(), name, nullptr, &value.type, value.data.data(), &size) !=
+            ERROR_SUCCESS) {
         return std::nullopt;
     }
     value.data.resize(size);
     return value;
 }
 
-std::vector<BYTE> Utf16WithNul(const wchar_t* text) {
-    const std::wstring wide(text);
-    std::vector<BYTE> bytes;
-    for (const wchar_t unit : wide) {
-        bytes.push_back(static_cast<BYTE>(unit & 0xFF));
-        bytes.push_back(static_cast<BYTE>((unit >> 8) & 0xFF));
-    }
-    bytes.insert(bytes.end(), 2, 0);
-    return bytes;
-}
-
 class Registry : public ::testing::Test {
 protected:
-    void SetUp() override { WipeTestKey(); }
-    void TearDown() override { WipeTestKey(); }
+    void SetUp() override { Wipe(); }
+    void TearDown() override { Wipe(); }
 
-    void Write(const wchar_t* path, const wchar_t* name, const RegistryValue& value,
-               std::int32_t type) {
-        WriteRegistryString(registry_, U16(path), U16(name), value, type);
+    void Wipe() {
+        for (const REGSAM view : {kView64, kView32}) {
+            UniqueHkey software;
+            ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE", 0, KEY_ALL_ACCESS | view,
+                                    software.Receive()),
+                      ERROR_SUCCESS);
+            const LSTATUS status = RegDeleteTreeW(software.Get(), L"OrvitexTest");
+            ASSERT_TRUE(status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND) << status;
+        }
+    }
+    void Create(REGSAM view) {
+        UniqueHkey key;
+        ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, kKey, 0, nullptr, 0, KEY_ALL_ACCESS | view,
+                                  nullptr, key.Receive(), nullptr),
+                  ERROR_SUCCESS);
+    }
+    void Write(const wchar_t* name, const RegistryValue& value, std::int32_t type) {
+        mdl레지스트리::WriteRegistryString(registry_, FromWide(kKey), FromWide(name), value, type);
     }
 
     Win32Registry registry_;
 };
 
-TEST_F(Registry, TextIsStoredAsUtf16WithItsTerminatingNul) {
-    struct Case {
-        const char* name;
-        const wchar_t* valueName;
+// Bugs caught: text without its terminating nul or not in UTF-16, a number not
+// written as decimal text, a DWORD in the wrong byte order or sign, a value of
+// another type written at all.
+TEST_F(Registry, ValuesAreStoredAsTheirTypeSays) {
+    Create(kView64);
+    const struct {
+        const wchar_t* name;
         RegistryValue value;
-        const wchar_t* expected;
-    };
-    const Case cases[] = {
-        {"tcp alias", L"127.0.0.1", u"DBMSSOCN,127.0.0.1,4181", L"DBMSSOCN,127.0.0.1,4181"},
-        {"hangul name and text", L"\xC11C\xBC84", u"\xC624\xB974\xBE44\xC124\xCE58",
-         L"\xC624\xB974\xBE44\xC124\xCE58"},
-        {"number as decimal text", L"Port", 4181, L"4181"},
-        {"nothing as empty text", L"Empty", RegistryValue(), L""},
-        {"default value", L"", u"unnamed", L"unnamed"},
-    };
-    CreateKey(kConnectTo, kView64);
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        Write(kConnectTo, c.valueName, c.value, 1);
-        const auto stored = ReadValue(kConnectTo, c.valueName);
-        ASSERT_TRUE(stored);
-        EXPECT_EQ(stored->type, static_cast<DWORD>(REG_SZ));
-        EXPECT_EQ(stored->data, Utf16WithNul(c.expected));
-    }
-}
-
-TEST_F(Registry, DwordIsStoredAsFourLittleEndianBytes) {
-    struct Case {
-        const char* name;
-        RegistryValue value;
-        std::vector<BYTE> expected;
-    };
-    const Case cases[] = {
-        {"byte order", 0x12345678, {0x78, 0x56, 0x34, 0x12}},
-        {"minus one", -1, {0xFF, 0xFF, 0xFF, 0xFF}},
-        {"lowest", std::numeric_limits<std::int32_t>::min(), {0, 0, 0, 0x80}},
-        {"highest", std::numeric_limits<std::int32_t>::max(), {0xFF, 0xFF, 0xFF, 0x7F}},
-        {"numeric text", u" 42 ", {42, 0, 0, 0}},
-    };
-    CreateKey(kTestKey, kView64);
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        Write(kTestKey, L"EnableLUA", c.value, 4);
-        const auto stored = ReadValue(kTestKey, L"EnableLUA");
-        ASSERT_TRUE(stored);
-        EXPECT_EQ(stored->type, static_cast<DWORD>(REG_DWORD));
-        EXPECT_EQ(stored->data, c.expected);
-    }
-}
-
-TEST_F(Registry, OtherTypesWriteNothing) {
-    CreateKey(kTestKey, kView64);
-    for (const std::int32_t type : {0, 2, 3, 7, 11, -1}) {
-        SCOPED_TRACE(type);
-        Write(kTestKey, L"Odd", u"text", type);
-        EXPECT_FALSE(ReadValue(kTestKey, L"Odd"));
-    }
-}
-
-// Each view holds its own copy of the key; a value lands in every view where the
-// key exists, and a view without the key gets none.
-TEST_F(Registry, EveryViewWhereTheKeyExistsIsWritten) {
-    struct Case {
-        const char* name;
-        bool in64;
-        bool in32;
-    };
-    const Case cases[] = {
-        {"both views", true, true},
-        {"64-bit view only", true, false},
-        {"32-bit view only", false, true},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        WipeTestKey();
-        if (c.in64)
-            CreateKey(kConnectTo, kView64);
-        if (c.in32)
-            CreateKey(kConnectTo, kView32);
-        Write(kConnectTo, L"SVR", u"DBMSSOCN,127.0.0.1,4181", 1);
-        for (const auto& [view, expected] : {std::pair{kView64, c.in64}, {kView32, c.in32}}) {
-            EXPECT_EQ(KeyExists(kConnectTo, view), expected);
-            const auto stored = ReadValue(kConnectTo, L"SVR", view);
-            ASSERT_EQ(stored.has_value(), expected);
-            if (stored) {
-                EXPECT_EQ(stored->data, Utf16WithNul(L"DBMSSOCN,127.0.0.1,4181"));
-            }
-        }
-    }
-}
-
-// Bugs caught: a view reported present that a SQL client of that bitness cannot
-// see, or a probe that creates the key it asks about.
-TEST_F(Registry, ProbeTellsEachViewApartAndCreatesNothing) {
-    using platform::KeyAccess;
-    struct Row {
-        const char* name;
-        std::vector<REGSAM> created;
-        KeyAccess view64, view32;
-    };
-    const Row rows[] = {
-        {"neither view", {}, KeyAccess::Missing, KeyAccess::Missing},
-        {"64-bit view only", {kView64}, KeyAccess::Writable, KeyAccess::Missing},
-        {"32-bit view only", {kView32}, KeyAccess::Missing, KeyAccess::Writable},
-        {"both views", {kView64, kView32}, KeyAccess::Writable, KeyAccess::Writable},
+        std::int32_t type;
+        std::optional<Stored> expected;
+    } rows[] = {
+        {L"127.0.0.1", u"DBMSSOCN,127.0.0.1,4181", 1, Text(u"DBMSSOCN,127.0.0.1,4181")},
+        {L"서버", u"오르비설치", 1, Text(u"오르비설치")},
+        {L"Port", 4181, 1, Text(u"4181")},
+        {L"Nothing", RegistryValue(), 1, Text(u"")},
+        {L"", u"unnamed", 1, Text(u"unnamed")},
+        {L"Order", 0x12345678, 4, Stored{REG_DWORD, {0x78, 0x56, 0x34, 0x12}}},
+        {L"MinusOne", -1, 4, Stored{REG_DWORD, {0xFF, 0xFF, 0xFF, 0xFF}}},
+        {L"Lowest", std::numeric_limits<std::int32_t>::min(), 4,
+         Stored{REG_DWORD, {0, 0, 0, 0x80}}},
+        {L"NumericText", u" 42 ", 4, Stored{REG_DWORD, {42, 0, 0, 0}}},
+        {L"Binary", u"text", 3, std::nullopt},
     };
     for (const auto& row : rows) {
+        SCOPED_TRACE(ToUtf8(FromWide(row.name)));
+        Write(row.name, row.value, row.type);
+        EXPECT_EQ(Read(row.name), row.expected);
+    }
+}
+
+// Each view holds its own copy of the key, and a SQL client of either bitness
+// reads only its own. Bugs caught: a view reported present that is missing, a
+// probe or a write that creates the key, a write that misses a view.
+TEST_F(Registry, EachViewIsProbedAndWrittenOnItsOwn) {
+    const struct {
+        const char* name;
+        bool in64, in32;
+    } rows[] = {{"neither", false, false},
+                {"64-bit view only", true, false},
+                {"32-bit view only", false, true},
+                {"both views", true, true}};
+    for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        WipeTestKey();
-        for (const REGSAM view : row.created) {
-            CreateKey(kConnectTo, view);
+        Wipe();
+        if (row.in64)
+            Create(kView64);
+        if (row.in32)
+            Create(kView32);
+        const platform::KeyViews views = registry_.ProbeMachineKey(FromWide(kKey));
+        EXPECT_EQ(views.view64, row.in64 ? KeyAccess::Writable : KeyAccess::Missing);
+        EXPECT_EQ(views.view32, row.in32 ? KeyAccess::Writable : KeyAccess::Missing);
+        Write(L"SVR", u"DBMSSOCN,127.0.0.1,4181", 1);
+        for (const auto& [view, present] : {std::pair{kView64, row.in64}, {kView32, row.in32}}) {
+            UniqueHkey key;
+            EXPECT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, kKey, 0, KEY_READ | view, key.Receive()),
+                      present ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND);
+            EXPECT_EQ(Read(L"SVR", view),
+                      present ? Text(u"DBMSSOCN,127.0.0.1,4181") : std::optional<Stored>());
         }
-        const platform::KeyViews views = Win32Registry().ProbeMachineKey(U16(kConnectTo));
-        EXPECT_EQ(views.view64, row.view64);
-        EXPECT_EQ(views.view32, row.view32);
-        EXPECT_EQ(KeyExists(kConnectTo, kView64), row.view64 == KeyAccess::Writable);
-        EXPECT_EQ(KeyExists(kConnectTo, kView32), row.view32 == KeyAccess::Writable);
     }
 }
 
