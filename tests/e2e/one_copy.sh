@@ -15,7 +15,7 @@ log="$out/one-copy.log"
 wine "$setup" --central-db "$db" --log "$log" &
 first=$!
 wine "$probe" main | tr -d '\r' | grep -q '^WINDOW ' || fail "the first copy's window is not shown"
-# The first copy has written its aliases; the marker shows whether the second does.
+# The first copy has written its aliases; the marker shows whether another does.
 wine reg add "$key" /v 127.0.0.1 /t REG_SZ /d marker /f >/dev/null 2>&1
 
 # Quiet: the message goes to the log, which the second copy adds to, not replaces.
@@ -38,12 +38,10 @@ wine "$probe" close >/dev/null || fail "close box"
 wait_bounded "$first" 60; rc=$?
 [ "$rc" = 5 ] || fail "first copy closed without a run: exit code $rc, expected 5"
 timeout 60 wine "$setup" --central-db "$db" --run --quiet --log "$out/one-copy-after.log"; rc=$?
-[ "$rc" = 2 ] || fail "a copy after the first ended (no code given, so unknown): exit code $rc, expected 2"
+[ "$rc" = 2 ] || fail "a copy after the first ended (no code given): exit code $rc, expected 2"
 [ "$(marker)" = 0 ] || fail "a copy after the first ended wrote no alias"
-# Both copies' lines, neither written over the other's.
-grep -q "main server connected" "$log" || fail "the second copy replaced the first copy's log"
-grep -q "message: 이미 실행 중입니다." "$log" || fail "quiet second copy: message not kept in the log"
-grep -q "^exit code 5" "$log" || fail "the first copy's last line is missing"
-echo "--- $log"; cat "$log"
+for line in "main server connected" "message: 이미 실행 중입니다." "^exit code 5"; do
+    grep -q "$line" "$log" || fail "the shared log lacks '$line'"
+done
 [ "$failed" = 0 ] && echo "e2e.one-copy: all checks hold"
 exit "$failed"

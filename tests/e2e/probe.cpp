@@ -1,15 +1,17 @@
 // Looks at orvitex-setup's windows from another process, as UI automation would:
-// finds them by caption, reads every child's rectangle and text, presses buttons.
+// finds them by caption, reads every child's rectangle, text and style, presses buttons.
 //
 //   orvitex-probe main [CODE]   the main window is shown as designed (code box = CODE)
-//   orvitex-probe click-run     real clicks on the caption, then the body, of the run button
+//   orvitex-probe click-run     Enter, a press dragged off the run button, then real
+//                               clicks on its caption and on its body
 //   orvitex-probe close         the main window's close box
 //   orvitex-probe message TEXT  only a message box with TEXT and the information icon
 //   orvitex-probe ok            the message box's OK button
-// Prints "WINDOW left top width height" for the window it checked; exit 0 when all holds.
+// main prints "WINDOW left top width height"; each mode exits with 0 when all holds.
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -26,9 +28,7 @@ int failures = 0;
 
 void Check(bool ok, const std::string& what) {
     std::printf("%s %s\n", ok ? "ok" : "MISMATCH", what.c_str());
-    if (!ok) {
-        ++failures;
-    }
+    failures += ok ? 0 : 1;
 }
 
 // WM_GETTEXT crosses the process boundary; GetWindowText would not ask an edit box.
@@ -38,12 +38,21 @@ std::u16string Text(HWND window) {
     return std::u16string(reinterpret_cast<const char16_t*>(buffer));
 }
 
-// 32 x 32 pixels of a device context, as 0x00RRGGBB.
-std::vector<std::uint32_t> Grab(HDC dc, int x, int y) {
+// 32 x 32 pixels at x, y of a device context, as 0x00RRGGBB; with an icon, that
+// icon drawn over the colour found at x, y instead.
+std::vector<std::uint32_t> Pixels(HDC dc, int x, int y, LPCWSTR icon = nullptr) {
     HDC memory = CreateCompatibleDC(dc);
     HBITMAP bitmap = CreateCompatibleBitmap(dc, 32, 32);
     HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, 32, 32, dc, x, y, SRCCOPY);
+    if (!icon) {
+        BitBlt(memory, 0, 0, 32, 32, dc, x, y, SRCCOPY);
+    } else {
+        HBRUSH brush = CreateSolidBrush(GetPixel(dc, x, y));
+        RECT all{0, 0, 32, 32};
+        FillRect(memory, &all, brush);
+        DeleteObject(brush);
+        DrawIconEx(memory, 0, 0, LoadIconW(nullptr, icon), 32, 32, 0, nullptr, DI_NORMAL);
+    }
     SelectObject(memory, old);
     BITMAPINFO bi{};
     bi.bmiHeader = {sizeof(BITMAPINFOHEADER), 32, 32, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
@@ -54,70 +63,65 @@ std::vector<std::uint32_t> Grab(HDC dc, int x, int y) {
     return pixels;
 }
 
-// An icon as the icon control of a message box shows it: over the background
-// colour found at its corner.
-std::vector<std::uint32_t> Drawn(LPCWSTR icon, COLORREF background) {
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, 32, 32);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    HBRUSH brush = CreateSolidBrush(background);
-    RECT all{0, 0, 32, 32};
-    FillRect(memory, &all, brush);
-    DrawIconEx(memory, 0, 0, LoadIconW(nullptr, icon), 32, 32, 0, nullptr, DI_NORMAL);
-    const auto pixels = Grab(memory, 0, 0);
-    SelectObject(memory, old);
-    DeleteObject(brush);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    return pixels;
-}
-
-// Compares what the screen shows in the message box's icon control.
+// Whether the screen shows the expected icon in the message box's icon control.
 bool ShowsIcon(HWND iconControl, LPCWSTR expected) {
     RECT r{};
     GetWindowRect(iconControl, &r);
     HDC screen = GetDC(nullptr);
-    const auto shown = Grab(screen, r.left, r.top);
-    const COLORREF background = GetPixel(screen, r.left, r.top);
+    const auto shown = Pixels(screen, r.left, r.top);
+    const bool same = shown == Pixels(screen, r.left, r.top, expected) &&
+                      shown != Pixels(screen, r.left, r.top, IDI_ERROR) &&
+                      shown != Pixels(screen, r.left, r.top, IDI_WARNING);
     ReleaseDC(nullptr, screen);
-    return shown == Drawn(expected, background) && shown != Drawn(IDI_ERROR, background) &&
-           shown != Drawn(IDI_WARNING, background);
+    return same;
 }
 
 // Waits a bounded time for the window to appear; 60 s covers a cold prefix.
-HWND WaitFor(const wchar_t* windowClass, const wchar_t* caption, bool visible) {
-    for (int round = 0; round < 600; ++round) {
+HWND WaitFor(const wchar_t* windowClass, const wchar_t* caption) {
+    for (int round = 0; round < 600; ++round, Sleep(100)) {
         HWND window = FindWindowW(windowClass, caption);
-        if (window && (!visible || IsWindowVisible(window))) {
+        if (window && IsWindowVisible(window))
             return window;
-        }
-        Sleep(100);
     }
     return nullptr;
 }
 
-HWND MainWindow(bool visible) {
-    return WaitFor(L"OrvitexForm", L"Orvitex 설치", visible);
+HWND MainWindow() {
+    return WaitFor(L"OrvitexForm", L"Orvitex 설치");
 }
 
-void PrintWindow(HWND window) {
-    RECT r{};
-    GetWindowRect(window, &r);
-    std::printf("WINDOW %ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
-}
-
-RECT InParent(HWND child) {
-    RECT r{};
-    GetWindowRect(child, &r);
-    MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&r), 2);
-    return r;
+HWND MessageBoxWindow() {
+    return WaitFor(L"#32770", L"orvitex-setup");
 }
 
 std::string Rect(const RECT& r) {
     return std::to_string(r.left) + "," + std::to_string(r.top) + " " +
            std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top);
+}
+
+// A label is a static that notifies only when clickable, a text box a borderless
+// edit, a shape a region of one pixel's width that shows what it frames.
+void CheckStyle(HWND child, const forms::ControlRow& c, const std::string& name) {
+    wchar_t type[16]{};
+    GetClassNameW(child, type, 16);
+    const LONG style = GetWindowLongW(child, GWL_STYLE);
+    if (c.kind == forms::ControlKind::Label) {
+        Check(!lstrcmpiW(type, L"Static") && ((style & SS_NOTIFY) != 0) == c.clickable,
+              name + (c.clickable ? " a static that notifies" : " a static"));
+    } else if (c.kind == forms::ControlKind::TextBox) {
+        Check(!lstrcmpiW(type, L"Edit") && !(style & WS_BORDER) &&
+                  !(GetWindowLongW(child, GWL_EXSTYLE) & WS_EX_CLIENTEDGE),
+              name + " a borderless edit");
+    } else if (c.kind == forms::ControlKind::Shape) {
+        RECT r{};
+        GetClientRect(child, &r);
+        HRGN region = CreateRectRgn(0, 0, 0, 0);
+        Check(GetWindowRgn(child, region) != ERROR && PtInRegion(region, 0, 0) &&
+                  PtInRegion(region, r.right - 1, r.bottom - 1) && !PtInRegion(region, 1, 1) &&
+                  !PtInRegion(region, r.right / 2, r.bottom / 2),
+              name + " a one-pixel outline");
+        DeleteObject(region);
+    }
 }
 
 // The controls' windows, in table order.
@@ -127,9 +131,8 @@ std::vector<HWND> CheckControls(HWND main, std::uint32_t dpi, const std::u16stri
     for (std::size_t i = 0; i < table.controls.size(); ++i) {
         const forms::ControlRow& c = table.controls[i];
         std::string name = ToUtf8(c.ref.name);
-        if (c.ref.index >= 0) {
+        if (c.ref.index >= 0)
             name.append("(").append(std::to_string(c.ref.index)).append(")");
-        }
         HWND parent = c.container.name.empty()
                           ? main
                           : handles[static_cast<std::size_t>(table.IndexOf(c.container))];
@@ -140,12 +143,13 @@ std::vector<HWND> CheckControls(HWND main, std::uint32_t dpi, const std::u16stri
             continue;
         }
         const auto px = [dpi](double twips) { return forms::TwipsToPixels(twips, dpi); };
-        const RECT got = InParent(child);
+        RECT got{};
+        GetWindowRect(child, &got);
+        MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&got), 2);
         RECT want{px(c.rect.left), px(c.rect.top), px(c.rect.left) + px(c.rect.width),
                   px(c.rect.top) + px(c.rect.height)};
-        if (c.ref == startup::ctl::picProgressbar전체) {
+        if (c.ref == startup::ctl::picProgressbar전체)
             want = {0, 0, 0, px(c.rect.height)};  // emptied by the load
-        }
         bool placed = got.left == want.left && got.top == want.top;
         if (c.ref == startup::ctl::lblstate전체) {  // right-aligned under the track
             placed = got.top == want.top && got.right == px(315 + 6870);
@@ -153,19 +157,18 @@ std::vector<HWND> CheckControls(HWND main, std::uint32_t dpi, const std::u16stri
             placed = placed && got.right == want.right && got.bottom == want.bottom;
         }
         Check(placed, name + " at " + Rect(got) + " (designed " + Rect(want) + ")");
-        std::u16string text(c.text);
-        if (c.ref == startup::ctl::txt요양기관기호) {
-            text = code;
-        }
+        const std::u16string_view text =
+            c.ref == startup::ctl::txt요양기관기호 ? std::u16string_view(code) : c.text;
         Check(Text(child) == text, name + " reads \"" + ToUtf8(Text(child)) + "\"");
         const bool shown = (GetWindowLongW(child, GWL_STYLE) & WS_VISIBLE) != 0;
         Check(shown == (c.ref != startup::ctl::lbl진행상태), name + (shown ? " shown" : " hidden"));
+        CheckStyle(child, c, name);
     }
     return handles;
 }
 
 int CheckMain(const std::u16string& code) {
-    HWND main = MainWindow(true);
+    HWND main = MainWindow();
     if (!main) {
         Check(false, "main window shown");
         return 1;
@@ -177,7 +180,15 @@ int CheckMain(const std::u16string& code) {
               client.bottom == forms::TwipsToPixels(3600, dpi),
           "client " + std::to_string(client.right) + "x" + std::to_string(client.bottom) + " at " +
               std::to_string(dpi) + " dpi");
+    RECT outer{};
+    GetWindowRect(main, &outer);
+    Check(std::abs(outer.left + outer.right - GetSystemMetrics(SM_CXSCREEN)) <= 2 &&
+              std::abs(outer.top + outer.bottom - GetSystemMetrics(SM_CYSCREEN)) <= 2,
+          "centred on the screen at " + Rect(outer));
     Check((GetWindowLongW(main, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) != 0, "tool window frame");
+    Check((GetWindowLongW(main, GWL_STYLE) &
+           (WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME)) == WS_SYSMENU,
+          "a close box and no sizing");
     const auto controls = CheckControls(main, dpi, code);
     const auto box =
         static_cast<std::size_t>(startup::MainWindowForm().IndexOf(startup::ctl::txt요양기관기호));
@@ -185,21 +196,24 @@ int CheckMain(const std::u16string& code) {
     gui.cbSize = sizeof(gui);
     GetGUIThreadInfo(GetWindowThreadProcessId(main, nullptr), &gui);
     Check(gui.hwndFocus && gui.hwndFocus == controls[box], "keyboard focus in the code box");
-    PrintWindow(main);
+    std::printf("WINDOW %ld %ld %ld %ld\n", outer.left, outer.top, outer.right - outer.left,
+                outer.bottom - outer.top);
     return failures ? 1 : 0;
 }
 
-void RealClick(HWND window, int x, int y) {
+// A real press at x, y of the window, released dy pixels lower.
+void RealClick(HWND window, int x, int y, int dy = 0) {
     POINT p{x, y};
     ClientToScreen(window, &p);
     SetCursorPos(p.x, p.y);
     mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
+    SetCursorPos(p.x, p.y + dy);
     mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
     Sleep(300);
 }
 
 int ClickRun() {
-    HWND main = MainWindow(true);
+    HWND main = MainWindow();
     HWND panel = main ? GetDlgItem(main, forms::kFirstControlId + 1) : nullptr;
     HWND body = panel ? GetDlgItem(panel, forms::kFirstControlId + 14) : nullptr;
     HWND caption = body ? GetDlgItem(body, forms::kFirstControlId + 15) : nullptr;
@@ -208,25 +222,14 @@ int ClickRun() {
         return 1;
     }
     SetForegroundWindow(main);
+    keybd_event(VK_RETURN, 0, 0, 0);  // in the code box: starts nothing
+    keybd_event(VK_RETURN, 0, KEYEVENTF_KEYUP, 0);
     RECT r{};
     GetClientRect(caption, &r);
+    RealClick(caption, r.right / 2, r.bottom / 2, -r.bottom / 2 - 40);  // dragged off: nothing
     RealClick(caption, r.right / 2, r.bottom / 2);
     RealClick(body, 3, 3);
-    Check(true, "clicked the caption and the body of the run button");
     return 0;
-}
-
-int Close() {
-    HWND main = MainWindow(true);
-    if (!main) {
-        return 1;
-    }
-    PostMessageW(main, WM_CLOSE, 0, 0);
-    return 0;
-}
-
-HWND MessageBoxWindow() {
-    return WaitFor(L"#32770", L"orvitex-setup", true);
 }
 
 int CheckMessage(const std::u16string& expected) {
@@ -242,32 +245,22 @@ int CheckMessage(const std::u16string& expected) {
     HWND main = FindWindowW(L"OrvitexForm", L"Orvitex 설치");
     Check(!main || !IsWindowVisible(main), "no main window visible");
     int buttons = 0;
+    bool icon = false;
     for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
         wchar_t name[32]{};
         GetClassNameW(child, name, 32);
-        if (lstrcmpiW(name, L"Button") == 0 && IsWindowVisible(child)) {
-            ++buttons;
-        }
+        buttons += lstrcmpiW(name, L"Button") == 0 && IsWindowVisible(child) ? 1 : 0;
+        if (SendMessageW(child, STM_GETICON, 0, 0))
+            icon = ShowsIcon(child, IDI_INFORMATION);
     }
     Check(buttons == 1 && GetDlgItem(box, IDOK), "one OK button");
-    bool iconFound = false;
-    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        if (SendMessageW(child, STM_GETICON, 0, 0)) {
-            iconFound = ShowsIcon(child, IDI_INFORMATION);
-        }
-    }
-    Check(iconFound, "information icon");
-    PrintWindow(box);
+    Check(icon, "information icon");
     return failures ? 1 : 0;
 }
 
-int PressOk() {
-    HWND box = MessageBoxWindow();
-    if (!box) {
-        return 1;
-    }
-    PostMessageW(box, WM_COMMAND, IDOK, 0);
-    return 0;
+// Posts a message to the window once it is shown.
+int Post(HWND window, UINT message, WPARAM wParam) {
+    return window && PostMessageW(window, message, wParam, 0) ? 0 : 1;
 }
 
 }  // namespace
@@ -282,11 +275,11 @@ int wmain(int argc, wchar_t** argv) {
     } else if (mode == L"click-run") {
         result = ClickRun();
     } else if (mode == L"close") {
-        result = Close();
+        result = Post(MainWindow(), WM_CLOSE, 0);
     } else if (mode == L"message") {
         result = CheckMessage(arg);
     } else if (mode == L"ok") {
-        result = PressOk();
+        result = Post(MessageBoxWindow(), WM_COMMAND, IDOK);
     } else {
         std::printf("usage: orvitex-probe main|click-run|close|message|ok [TEXT]\n");
     }
