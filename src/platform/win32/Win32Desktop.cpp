@@ -40,10 +40,6 @@ private:
 
 }  // namespace
 
-DpiMapping Win32Desktop::Mapping() {
-    return Newer().SetThreadDpiAwarenessContext ? DpiMapping::ThreadContext : DpiMapping::Scaling;
-}
-
 platform::ForeignWindow Win32Desktop::FindWindowByCaption(std::u16string_view caption) {
     const std::u16string text(caption);
     const DpiUnawareCall unaware;

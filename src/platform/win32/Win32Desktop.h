@@ -7,14 +7,11 @@
 
 namespace orvitex::win32 {
 
-// How rectangles and cursor positions reach the 96-dpi space of the scripts'
-// offsets: the thread runs each call DPI-unaware and Windows maps them, or,
-// before Windows 10 1607, they are scaled here by the system's DPI.
-enum class DpiMapping { ThreadContext, Scaling };
-
 // Other programs' windows and synthesised mouse input through user32; real sleeps
 // and a monotonic clock. Rectangles and cursor positions are pixels of a 96-dpi
-// layout, whatever the display's scaling and the program's own DPI awareness.
+// layout, whatever the display's scaling and the program's own DPI awareness:
+// each call runs DPI-unaware and Windows maps it, or, before Windows 10 1607,
+// it is scaled here by the system's DPI.
 class Win32Desktop : public platform::Desktop {
 public:
     Win32Desktop() = default;
@@ -32,8 +29,6 @@ public:
     void WaitForEvents(std::chrono::milliseconds limit) override;
     void Sleep(std::chrono::milliseconds duration) override;
     [[nodiscard]] std::chrono::milliseconds Now() override;
-
-    [[nodiscard]] static DpiMapping Mapping();
 
 private:
     std::function<void()> yield_;
