@@ -27,9 +27,11 @@ test-win64: win64
 demo: win64
 	@tools/demo.sh
 
-bench: native
+# The two database benchmarks, then the whole demo run under Wine (BENCH_RUNS times).
+bench: native win64
 	build/native/bench/blob_fetch
 	build/native/bench/recordset_memory
+	@tools/bench-run.sh $(or $(BENCH_RUNS),3)
 
 # Each fuzz target for FUZZ_SECONDS (60 by default) on its corpus in fuzz/corpus.
 fuzz: deps

@@ -187,7 +187,10 @@ private:
         s_.log.Line(label + u": " + Describe(outcome, package.script, s_.limits));
     }
 
-    void LogSleeps() { s_.log.Line(u"fixed sleeps of the run: " + Milliseconds(desktop_.Slept())); }
+    void LogSleeps() {
+        s_.log.Line(u"fixed sleeps of the run: " + Milliseconds(desktop_.Slept()));
+        s_.log.Line(u"waits for the wizards' windows: " + Milliseconds(desktop_.Waited()));
+    }
 
     void Finish() {
         const ServerRecord& r = window_.Record();

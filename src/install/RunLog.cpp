@@ -37,4 +37,12 @@ void RunLog::Line(std::u16string_view text) {
     }
 }
 
+std::u16string UsageLine(const platform::UsageFigures& usage) {
+    const auto number = [](auto n) { return ToText(static_cast<std::int64_t>(n)); };
+    return u"process usage: CPU " + number(usage.cpu.count()) + u" ms, alive " +
+           number(usage.alive.count()) + u" ms, peak working set " +
+           number(usage.peakWorkingSetBytes) + u" bytes, peak private " +
+           number(usage.peakPrivateBytes) + u" bytes";
+}
+
 }  // namespace orvitex::install

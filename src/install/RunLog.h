@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/FileSystem.h"
+#include "platform/ProcessUsage.h"
 
 namespace orvitex::install {
 
@@ -26,5 +27,9 @@ private:
     Mirror mirror_;
     std::vector<std::u16string> waiting_;
 };
+
+// "process usage: CPU 812 ms, alive 33100 ms, peak working set 41234432 bytes,
+// peak private 51234432 bytes": the line a run ends with.
+[[nodiscard]] std::u16string UsageLine(const platform::UsageFigures& usage);
 
 }  // namespace orvitex::install

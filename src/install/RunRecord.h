@@ -9,6 +9,7 @@
 
 #include "install/Packages.h"
 #include "install/WindowScripts.h"
+#include "platform/ProcessUsage.h"
 
 namespace orvitex::install {
 
@@ -55,6 +56,7 @@ struct RunRecord {
     std::optional<ClientConfigRecord> clientConfig;
     std::vector<RegistryWriteRecord> registryWrites;
     std::vector<CheckResult> checks;
+    std::optional<platform::UsageFigures> usage;  // the program's own, taken as it ends
 };
 
 }  // namespace orvitex::install

@@ -61,6 +61,16 @@ ordered_json Package(const PackageRecord& p) {
             {"seconds", p.script ? ordered_json(p.seconds) : ordered_json(nullptr)}};
 }
 
+ordered_json Usage(const std::optional<platform::UsageFigures>& usage) {
+    if (!usage) {
+        return nullptr;
+    }
+    return {{"cpuMs", usage->cpu.count()},
+            {"aliveMs", usage->alive.count()},
+            {"peakWorkingSetBytes", usage->peakWorkingSetBytes},
+            {"peakPrivateBytes", usage->peakPrivateBytes}};
+}
+
 }  // namespace
 
 std::string ReportJson(const ReportFrame& frame, const RunRecord& record) {
@@ -97,6 +107,7 @@ std::string ReportJson(const ReportFrame& frame, const RunRecord& record) {
                           {"result", U8(w.result)}});
     }
     doc["registryWrites"] = std::move(writes);
+    doc["process"] = Usage(record.usage);
     return doc.dump(2) + "\n";
 }
 

@@ -1,6 +1,8 @@
 #pragma once
-// A desktop that adds up the time it was asked to sleep, so that the run log can
-// tell the fixed sleeps of a run from the time its wizards took.
+// A desktop that adds up the time it was asked to sleep and the time it spent on the
+// wizards' windows, so that the run log can tell both from the program's own time.
+// A call that reaches another program's window waits for that program: a wizard
+// that is closing holds SetWindowPos until its window is gone.
 #include <chrono>
 
 #include "platform/Desktop.h"
@@ -12,22 +14,29 @@ public:
     explicit SleepTally(platform::Desktop& desktop) : desktop_(desktop) {}
 
     [[nodiscard]] std::chrono::milliseconds Slept() const { return slept_; }
+    [[nodiscard]] std::chrono::milliseconds Waited() const { return waited_; }
 
     [[nodiscard]] platform::ForeignWindow FindWindowByCaption(
         std::u16string_view caption) override {
+        const Waiting waiting(*this);
         return desktop_.FindWindowByCaption(caption);
     }
     [[nodiscard]] bool GetWindowRect(platform::ForeignWindow window,
                                      platform::ScreenRect& rect) override {
+        const Waiting waiting(*this);
         return desktop_.GetWindowRect(window, rect);
     }
     void MakeTopmost(platform::ForeignWindow window, const platform::ScreenRect& rect) override {
+        const Waiting waiting(*this);
         desktop_.MakeTopmost(window, rect);
     }
     void MoveCursor(std::int32_t x, std::int32_t y) override { desktop_.MoveCursor(x, y); }
     void LeftClick() override { desktop_.LeftClick(); }
     void Yield() override { desktop_.Yield(); }
-    void WaitForEvents(std::chrono::milliseconds limit) override { desktop_.WaitForEvents(limit); }
+    void WaitForEvents(std::chrono::milliseconds limit) override {
+        const Waiting waiting(*this);
+        desktop_.WaitForEvents(limit);
+    }
     void Sleep(std::chrono::milliseconds duration) override {
         slept_ += duration;
         desktop_.Sleep(duration);
@@ -35,8 +44,22 @@ public:
     [[nodiscard]] std::chrono::milliseconds Now() override { return desktop_.Now(); }
 
 private:
+    // Adds the time from its making to its end to the time spent on the wizards.
+    class Waiting {
+    public:
+        explicit Waiting(SleepTally& tally) : tally_(tally), from_(tally.desktop_.Now()) {}
+        ~Waiting() { tally_.waited_ += tally_.desktop_.Now() - from_; }
+        Waiting(const Waiting&) = delete;
+        Waiting& operator=(const Waiting&) = delete;
+
+    private:
+        SleepTally& tally_;
+        std::chrono::milliseconds from_;
+    };
+
     platform::Desktop& desktop_;
     std::chrono::milliseconds slept_{0};
+    std::chrono::milliseconds waited_{0};
 };
 
 }  // namespace orvitex::install

@@ -74,10 +74,14 @@ case $rc in
     4) meaning="main server unreachable" ;;
     *) meaning="failed, see $out/demo.log" ;;
 esac
-slept=$(sed -n 's/.*fixed sleeps of the run: \([0-9]*\) ms.*/\1/p' "$out/run.log" 2>/dev/null | tail -n 1)
+ms_of() { sed -n "s/.*$1: \([0-9]*\) ms.*/\1/p" "$out/run.log" 2>/dev/null | tail -n 1; }
+slept=$(ms_of 'fixed sleeps of the run') waited=$(ms_of "waits for the wizards' windows")
+usage=$(tr -d '\r' <"$out/run.log" 2>/dev/null | sed -n 's/.*process usage: CPU \([0-9]*\) ms, .*peak working set \([0-9]*\) bytes.*/\1 \2/p' | tail -n 1)
 echo
 echo "exit code   $rc: $meaning"
 echo "time        $(seconds "$elapsed_ms"), of which $(seconds "${slept:-0}") the scripts' fixed sleeps"
+echo "            and $(seconds "${waited:-0}") waiting for the wizards' windows"
+[ -z "$usage" ] || echo "installer   CPU $(seconds "${usage% *}"), peak working set $((${usage#* } / 1048576)) MiB"
 echo "registry    HKLM\\SOFTWARE\\Microsoft\\MSSQLServer\\Client\\ConnectTo"
 wine reg query "$connect_key" 2>/dev/null | tr -d '\r' | awk '$2 == "REG_SZ" && $3 != "" { printf "              %-20s %s\n", $1, $3 }'
 echo "            HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Policies\\System"

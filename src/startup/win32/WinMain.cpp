@@ -11,11 +11,13 @@
 #include "BuiltInSettings.h"
 #include "db/ado/Error.h"
 #include "install/ExitCodes.h"
+#include "install/RunLog.h"
 #include "install/RunReport.h"
 #include "platform/Text.h"
 #include "platform/win32/OneCopy.h"
 #include "platform/win32/WideString.h"
 #include "platform/win32/Win32FileSystem.h"
+#include "platform/win32/Win32ProcessUsage.h"
 #include "startup/CommandLine.h"
 #include "startup/LoggingUi.h"
 #include "startup/RuntimeError.h"
@@ -64,17 +66,27 @@ void Print(const std::u16string& text, bool mayShowWindow = true) {
     }
 }
 
-// The report of --report FILE, written however the program ends.
-void WriteReportAtEnd(const startup::Options& options, startup::Log& log,
-                      const install::ReportFrame& start, const install::RunRecord& record,
-                      int exitCode) {
+// However the program ends: its own usage to the logs (the run log only where this
+// copy may write it) and the record, then the report of --report FILE.
+void AtEnd(const startup::Options& options, startup::Log& log, const install::ReportFrame& start,
+           install::RunRecord& record, int exitCode, bool mayWriteRunLog) {
+    win32::Win32FileSystem files;
+    win32::Win32ProcessUsage meter;
+    record.usage = meter.Measure();
+    if (record.usage) {
+        const std::u16string line = install::UsageLine(*record.usage);
+        if (mayWriteRunLog) {
+            install::RunLog(files, [&log](std::u16string_view text) { log.Line(text); }).Line(line);
+        } else {
+            log.Line(line);
+        }
+    }
     if (!options.report) {
         return;
     }
     install::ReportFrame frame = start;
     frame.ended = install::UtcNow();
     frame.exitCode = exitCode;
-    win32::Win32FileSystem files;
     const bool written = install::WriteReport(files, *options.report, frame, record);
     log.Line((written ? u"report written to " : u"report: cannot write ") + *options.report);
 }
@@ -126,7 +138,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     install::RunRecord record;
     const install::ReportFrame start{
         FromUtf8(settings::kVersion), options.check, install::UtcNow(), {}, 0};
-    ui.OnEnd([&](int code) { WriteReportAtEnd(options, log, start, record, code); });
+    const bool mayWriteRunLog = !options.check && !second;
+    ui.OnEnd([&](int code) { AtEnd(options, log, start, record, code, mayWriteRunLog); });
     if (second) {
         ui.ShowMessage(startup::kAlreadyRunning, platform::MessageIcon::Information);
         ui.EndProgram(install::kExitAlreadyRunning);
@@ -139,7 +152,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
                                                                })
                                        : startup::win32::Main(app, options, log, ui, record);
         log.Line(u"exit code " + ToText(std::int64_t{code}));
-        WriteReportAtEnd(options, log, start, record, code);
+        AtEnd(options, log, start, record, code, mayWriteRunLog);
         return code;
     } catch (...) {
         ui.ShowMessage(Describe(std::current_exception()), platform::MessageIcon::Critical);
