@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <ostream>
 #include <string>
 #include <vector>
 
@@ -15,30 +14,7 @@
 #include "support/PostgresServer.h"
 #include "support/SqliteDatabase.h"
 
-namespace orvitex::ado {
-
-// Readable failure messages for values.
-inline void PrintTo(const Variant& value, std::ostream* out) {
-    static const char* const kinds[] = {"Empty",  "Null",    "Boolean", "Int32", "Int64",
-                                        "Double", "Decimal", "Date",    "Text",  "Bytes"};
-    *out << kinds[static_cast<int>(value.GetKind())];
-    if (value.GetKind() == Variant::Kind::Bytes) {
-        *out << "[" << value.ToBytes()->size() << " bytes]";
-    } else if (!value.IsNull()) {
-        *out << " " << ToUtf8(value.ToText());
-    }
-}
-
-}  // namespace orvitex::ado
-
 namespace orvitex::ado::testing {
-
-// Column types each server spells its own way.
-struct Dialect {
-    const char16_t* blob;
-    const char16_t* floating;
-    const char16_t* timestamp;
-};
 
 class RecordingEvents : public ConnectionEvents {
 public:
@@ -59,11 +35,11 @@ protected:
             if (!server.Running())
                 GTEST_SKIP() << server.Problem();
             connectionString_ = server.ConnectionString(server.CreateDatabase());
-            dialect_ = {u"BYTEA", u"DOUBLE PRECISION", u"TIMESTAMP"};
+            blob_ = u"BYTEA";
         } else {
             sqlite_ = std::make_unique<orvitex::testing::SqliteDatabase>();
             connectionString_ = sqlite_->ConnectionString();
-            dialect_ = {u"BLOB", u"DOUBLE", u"TIMESTAMP"};
+            blob_ = u"BLOB";
         }
         environment_ = Environment::Create();
         connection_ = Connection::Create(environment_);
@@ -80,11 +56,7 @@ protected:
         connection->Open(connectionString_);
         return connection;
     }
-    std::int32_t Exec(const std::u16string& sql) {
-        std::int32_t affected = 0;
-        (void)connection_->Execute(sql, &affected);
-        return affected;
-    }
+    void Exec(const std::u16string& sql) { (void)connection_->Execute(sql); }
     std::shared_ptr<Recordset> Query(const std::u16string& sql,
                                      std::int32_t lockType = adLockReadOnly) {
         auto recordset = Recordset::Create();
@@ -92,11 +64,18 @@ protected:
         recordset->Open(sql, connection_, adOpenForwardOnly, lockType, adCmdUnspecified);
         return recordset;
     }
-    std::u16string D(const char16_t* text) const { return text; }
+    // The first column of the first row.
+    Variant Scalar(const std::u16string& sql) { return Query(sql)->GetFields()[0].Value(); }
+    std::shared_ptr<Command> CommandFor(const std::u16string& sql) {
+        auto command = Command::Create();
+        command->SetActiveConnection(connection_);
+        command->SetCommandText(sql);
+        return command;
+    }
 
     std::unique_ptr<orvitex::testing::SqliteDatabase> sqlite_;
     std::u16string connectionString_;
-    Dialect dialect_{};
+    std::u16string blob_;  // each server spells its binary column its own way
     std::shared_ptr<Environment> environment_;
     std::shared_ptr<Connection> connection_;
     RecordingEvents events_;

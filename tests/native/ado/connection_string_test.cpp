@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "DriverFixture.h"
+#include "ErrorNumber.h"
 #include "db/ado/ConnectionString.h"
 #include "db/ado/Error.h"
 #include "platform/Text.h"
@@ -24,9 +26,6 @@ TEST(ConnectionString, ParsesKeysAndValuesWithBlanksAndQuotes) {
           {u"Initial Catalog", u"orvitex"},
           {u"User Id", u"sa"},
           {u"Password", u"$19KupTel57@$"}}},
-        {u"Provider=Microsoft.Jet.OLEDB.4.0; Data Source=C:\\a b\\x.mdb;",
-         {{u"Provider", u"Microsoft.Jet.OLEDB.4.0"}, {u"Data Source", u"C:\\a b\\x.mdb"}}},
-        {u"Data Source=오르비DSN;", {{u"Data Source", u"오르비DSN"}}},
         {u"Password='it''s;here'", {{u"Password", u"it's;here"}}},
         {u"Password=\"say \"\"hi\"\"\"", {{u"Password", u"say \"hi\""}}},
         {u"  ;; Key = spaced value  ;", {{u"Key", u"spaced value"}}},
@@ -52,22 +51,6 @@ TEST(ConnectionString, RejectsMalformedTextWithAReason) {
     }
 }
 
-TEST(ConnectionString, RenderingParsesBackToTheSameProperties) {
-    const ConnectionProperties cases[] = {
-        {{u"Provider", u"SQLOLEDB"}, {u"Password", u""}, {u"User Id", u"sa"}},
-        {{u"Password", u"a;b"}, {u"Data Source", u" lead and trail "}},
-        {{u"Password", u"it's"}, {u"Other", u"say \"x\""}, {u"Both", u"'\"'"}},
-        {{u"Initial Catalog", u"오르비"}},
-    };
-    for (const auto& properties : cases) {
-        const auto rendered = detail::RenderOleDb(properties);
-        SCOPED_TRACE(ToUtf8(rendered));
-        const auto parsed = detail::ParseOleDb(rendered);
-        EXPECT_EQ(parsed.error, u"");
-        EXPECT_EQ(parsed.properties, properties);
-    }
-}
-
 struct MapCase {
     const char* name;
     const char16_t* oleDb;
@@ -75,15 +58,11 @@ struct MapCase {
     const char16_t* expected;
 };
 
-ProviderDrivers WithSqlServerDriver(std::u16string driver) {
+ProviderDrivers Drivers(std::u16string sqlServer,
+                        std::optional<std::u16string> replacement = std::nullopt) {
     ProviderDrivers drivers;
-    drivers.sqlServer = std::move(driver);
-    return drivers;
-}
-
-ProviderDrivers WithReplacement(std::u16string odbc) {
-    ProviderDrivers drivers;
-    drivers.sqlServerReplacement = std::move(odbc);
+    drivers.sqlServer = std::move(sqlServer);
+    drivers.sqlServerReplacement = std::move(replacement);
     return drivers;
 }
 
@@ -98,15 +77,15 @@ TEST(ConnectionString, MapsEachProviderToItsOdbcDriver) {
          u"Driver={SQL Server};Server=127.0.0.1,4181;Database=orvitex;UID=sa;PWD={$19 "
          u"Kup;Tel57@$}"},
         {"SQLOLEDB on another driver splits host,port", main.c_str(),
-         WithSqlServerDriver(u"PostgreSQL Unicode"),
+         Drivers(u"PostgreSQL Unicode"),
          u"Driver={PostgreSQL Unicode};Server=127.0.0.1;Port=4181;Database=orvitex;UID=sa;PWD={$"
          u"19 Kup;Tel57@$}"},
         {"a newer SQL Server driver is still a SQL Server driver", main.c_str(),
-         WithSqlServerDriver(u"ODBC Driver 18 for SQL Server"),
+         Drivers(u"ODBC Driver 18 for SQL Server"),
          u"Driver={ODBC Driver 18 for SQL Server};Server=127.0.0.1,4181;Database=orvitex;UID=sa;"
          u"PWD={$19 Kup;Tel57@$}"},
         {"SQLOLEDB with a replacement", main.c_str(),
-         WithReplacement(u"Driver={SQLite3};Database=/tmp/central.db"),
+         Drivers(u"SQL Server", u"Driver={SQLite3};Database=/tmp/central.db"),
          u"Driver={SQLite3};Database=/tmp/central.db"},
         {"Jet",
          u"Provider=Microsoft.Jet.OLEDB.4.0; Data Source=C:\\x\\..\\LocalData\\OrviTex.mdb;",
@@ -136,12 +115,6 @@ TEST(ConnectionString, MapsEachProviderToItsOdbcDriver) {
     }
 }
 
-TEST(ConnectionString, OpenArgumentsReplaceTheStringsCredentials) {
-    const auto parsed = detail::ParseOleDb(u"Provider=SQLOLEDB;Data Source=s;User Id=a;Password=b");
-    EXPECT_EQ(detail::MapToOdbc(parsed.properties, {}, u"other", u"secret"),
-              u"Driver={SQL Server};Server=s;UID=other;PWD=secret");
-}
-
 TEST(ConnectionString, MappingThatCannotBeMadeIsAnErrorNamingTheProblem) {
     struct Case {
         const char16_t* text;
@@ -166,6 +139,20 @@ TEST(ConnectionString, MappingThatCannotBeMadeIsAnErrorNamingTheProblem) {
                 << ToUtf8(error.Description());
         }
     }
+}
+
+TEST(ConnectionString, ReadsBackAsTheLayersRenderingAndAMalformedOneFailsTheOpen) {
+    auto connection = Connection::Create(Environment::Create());
+    connection->SetConnectionString(u"  Provider = 'MSDASQL' ;  Password = 'a b'; ");
+    EXPECT_EQ(connection->ConnectionString(), u"Provider=MSDASQL;Password=a b");
+    connection->SetConnectionString(u"Provider='unterminated");
+    EXPECT_EQ(connection->ConnectionString(), u"Provider='unterminated");
+    orvitex::ado::testing::RecordingEvents events;
+    connection->SetEvents(&events);
+    EXPECT_EQ(orvitex::ado::testing::ErrorNumberOf([&] { connection->Open(); }), kInitStringFormat);
+    EXPECT_EQ(events.completes,
+              (decltype(events.completes){{kInitStringFormat, adStatusErrorsOccurred}}));
+    EXPECT_EQ(connection->State(), adStateClosed);
 }
 
 }  // namespace
