@@ -51,26 +51,31 @@ TEST_F(SqliteTest, ConnectServerDBHandsOverTheLiteralAndRemembersIt) {
     EXPECT_EQ(ui.pointerChanges, (std::vector<bool>{true, false}));
 }
 
-TEST_F(SqliteTest, OnlyOrviTexBKExactlyShortensTheLoginTimeout) {
-    struct Case {
+// ODBC reads a login time-out of 0 as "wait forever": a negative setting must fail instead.
+TEST_F(SqliteTest, OnlyOrviTexBKExactlyShortensTheLoginTimeoutAndANegativeOneFails) {
+    const struct {
         const char* name;
         std::u16string database;
         std::int32_t configured;
-        std::int32_t expected;
-    };
-    const Case cases[] = {
+        std::int32_t expected;  // -1: the connect fails
+    } cases[] = {
         {"backup database", u"OrviTexBK", 10, 1},
         {"backup database, longer setting", u"OrviTexBK", 25, 1},
         {"other letter case", u"orvitexbk", 25, 25},
         {"main database", u"orvitex", 25, 25},
+        {"no limit", u"orvitex", 0, 0},
+        {"negative", u"orvitex", -1, -1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         db.DBConnectionTimeout = c.configured;
-        ASSERT_EQ(db.ConnectServerDB(u"127.0.0.1", u"sa", u"pw", c.database), 1);
-        EXPECT_EQ(db.sConnect->ConnectionTimeout(), c.expected);
-        EXPECT_EQ(db.sConnect->CommandTimeout(), 300);
-        EXPECT_EQ(db.sConnect->CursorLocation(), ado::adUseClient);
+        const auto connected = db.ConnectServerDB(u"127.0.0.1", u"sa", u"pw", c.database);
+        EXPECT_EQ(connected, c.expected < 0 ? 0 : 1);
+        if (connected == 1) {
+            EXPECT_EQ(db.sConnect->ConnectionTimeout(), c.expected);
+            EXPECT_EQ(db.sConnect->CommandTimeout(), 300);
+            EXPECT_EQ(db.sConnect->CursorLocation(), ado::adUseClient);
+        }
     }
 }
 

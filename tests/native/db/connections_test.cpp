@@ -74,14 +74,6 @@ TEST_F(SqliteTest, FailedConnectsHandOverTheirLiteralAndKeepThePreviousDescripti
     }
 }
 
-TEST_F(SqliteTest, ANegativeConnectionTimeoutFailsTheConnectInsteadOfWaitingForever) {
-    for (const auto& [timeout, expected] : {std::pair{-1, 0}, std::pair{0, 1}}) {
-        SCOPED_TRACE(timeout);
-        db.DBConnectionTimeout = timeout;
-        EXPECT_EQ(db.ConnectServerDB(u"127.0.0.1", u"sa", u"pw", u"orvitex"), expected);
-    }
-}
-
 TEST_F(SqliteTest, ServerDisConnectClosesAndReleasesButKeepsTheLocalObjects) {
     Connect();
     auto closed = db.sConnect;
