@@ -117,6 +117,8 @@ TEST_F(WineDb, ARejectedStatementIsShownInTheDriversWords) {
     ASSERT_EQ(ui_.messages.size(), 1u);
     EXPECT_EQ(ui_.messages[0].icon, platform::MessageIcon::None);
     EXPECT_NE(ui_.messages[0].text.find(u"없는표"), std::u16string::npos);
+    EXPECT_EQ(db_->ErrorDesc, ui_.messages[0].text);
+    EXPECT_TRUE(db_->IsServerConnect());  // no reconnect
 }
 
 }  // namespace
