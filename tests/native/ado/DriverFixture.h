@@ -3,12 +3,14 @@
 // driver difference shows as one failing row.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "db/ado/Command.h"
 #include "db/ado/Connection.h"
+#include "db/ado/Error.h"
 #include "db/ado/Recordset.h"
 #include "platform/Text.h"
 #include "support/PostgresServer.h"
@@ -46,11 +48,6 @@ protected:
         connection_->SetEvents(&events_);
         connection_->Open(connectionString_);
     }
-    void TearDown() override {
-        if (connection_)
-            connection_->SetEvents(nullptr);
-    }
-
     std::shared_ptr<Connection> NewConnection() {
         auto connection = Connection::Create(environment_);
         connection->Open(connectionString_);
@@ -75,11 +72,21 @@ protected:
 
     std::unique_ptr<orvitex::testing::SqliteDatabase> sqlite_;
     std::u16string connectionString_;
-    std::u16string blob_;  // each server spells its binary column its own way
+    std::u16string blob_;     // each server spells its binary column its own way
+    RecordingEvents events_;  // outlives the connection reporting to it
     std::shared_ptr<Environment> environment_;
     std::shared_ptr<Connection> connection_;
-    RecordingEvents events_;
 };
+
+// The number of the ado::Error the action throws, or 0 when it throws none.
+inline std::int32_t ErrorNumberOf(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const Error& error) {
+        return error.Number();
+    }
+    return 0;
+}
 
 inline Bytes Pattern(std::size_t size, unsigned seed = 1) {
     Bytes bytes(size);

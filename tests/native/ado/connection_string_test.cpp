@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "DriverFixture.h"
-#include "ErrorNumber.h"
 #include "db/ado/ConnectionString.h"
 #include "db/ado/Error.h"
 #include "platform/Text.h"

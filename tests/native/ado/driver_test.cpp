@@ -3,7 +3,6 @@
 #include <functional>
 
 #include "DriverFixture.h"
-#include "ErrorNumber.h"
 #include "db/ado/Error.h"
 
 namespace {

@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "DriverFixture.h"
-#include "ErrorNumber.h"
 
 namespace orvitex::ado::testing {
 namespace {
@@ -116,10 +115,7 @@ protected:
         Script() = {};
         DriverTest::SetUp();
     }
-    void TearDown() override {
-        DriverTest::TearDown();
-        Script() = {};
-    }
+    void TearDown() override { Script() = {}; }
 };
 
 TEST_P(SqlServerAnswers, AFailureLaterInABatchIsNotLostEvenAfterAStatementTouchingNoRow) {

@@ -1,6 +1,5 @@
 #pragma once
-// Test doubles of the platform interfaces and of an ADO field, recording what
-// the class under test asked of them.
+// Doubles of the platform interfaces, recording what the class under test asked of them.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -12,8 +11,6 @@
 #include <string_view>
 #include <vector>
 
-#include "db/ado/Error.h"
-#include "db/ado/Recordset.h"
 #include "platform/FileSystem.h"
 #include "platform/Ui.h"
 
@@ -53,9 +50,7 @@ public:
     bool DirectoryExists(std::u16string_view) override { return false; }
     std::optional<std::vector<std::byte>> ReadWholeFile(std::u16string_view) override { return {}; }
     bool DeleteFile(std::u16string_view path) override {
-        if (locked)
-            return false;
-        return files.erase(std::u16string(path)) == 1;
+        return !locked && files.erase(std::u16string(path)) == 1;
     }
     bool WriteWholeFile(std::u16string_view path, std::span<const std::byte> bytes) override {
         if (locked)
