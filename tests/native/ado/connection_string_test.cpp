@@ -123,12 +123,12 @@ TEST(ConnectionString, MappingThatCannotBeMadeIsAnErrorNamingTheProblem) {
 }
 
 TEST(ConnectionString, ReadsBackAsTheLayersRenderingAndAMalformedOneFailsTheOpen) {
+    orvitex::ado::testing::RecordingEvents events;  // outlives the connection
     auto connection = Connection::Create(Environment::Create());
     connection->SetConnectionString(u"  Provider = 'MSDASQL' ;  Password = 'a b'; ");
     EXPECT_EQ(connection->ConnectionString(), u"Provider=MSDASQL;Password=a b");
     connection->SetConnectionString(u"Provider='unterminated");
     EXPECT_EQ(connection->ConnectionString(), u"Provider='unterminated");
-    orvitex::ado::testing::RecordingEvents events;
     connection->SetEvents(&events);
     EXPECT_EQ(orvitex::ado::testing::ErrorNumberOf([&] { connection->Open(); }), kInitStringFormat);
     EXPECT_EQ(events.completes,
