@@ -58,7 +58,7 @@ public:
         files[std::u16string(path)].assign(bytes.begin(), bytes.end());
         return true;
     }
-    std::u16string ExecutableFolder() override { return executableFolder; }
+    std::u16string ExecutableFolder() override { return {}; }
     std::unique_ptr<platform::FileReader> OpenForReading(std::u16string_view path) override {
         const auto found = files.find(std::u16string(path));
         if (found == files.end() || unreadable)
@@ -69,7 +69,6 @@ public:
     std::map<std::u16string, std::vector<std::byte>> files;
     std::vector<std::size_t> blockReads;      // the size of each Read asked for
     std::optional<std::uint64_t> sizeToTell;  // a length the reader reports instead of the real one
-    std::u16string executableFolder = u"C:\\Program Files\\Orvitex";
     bool unreadable = false;
     bool locked = false;  // deletes and writes fail, as for a file in use
 

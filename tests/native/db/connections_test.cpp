@@ -6,50 +6,24 @@
 namespace orvitex::db {
 namespace {
 
-using testing::SqliteOdbcString;
 using testing::SqliteTest;
 
-TEST_F(SqliteTest, AFreshClassIsNotConnectedAndPlacesTheLocalFileBesideItsFolder) {
-    clsDBMng fresh(environment, ui, files);
-    EXPECT_EQ(fresh.DBConnectionTimeout, 10);
-    EXPECT_FALSE(fresh.IsServerConnect());
-    EXPECT_EQ(fresh.ServerDisConnect(), 1);
-    EXPECT_TRUE(ui.pointerChanges.empty());
-    for (const auto& [place, expected] :
-         {std::pair<std::u16string, std::u16string>{u"D:\\오르비설치",
-                                                    u"D:\\오르비설치\\..\\LocalData\\OrviTex.mdb"},
-          {u"C:\\", u"C:\\\\..\\LocalData\\OrviTex.mdb"}}) {  // a drive root keeps its separator
-        files.executableFolder = place;
-        EXPECT_EQ(ToUtf8(fresh.LocalDataFilePath()), ToUtf8(expected));
-    }
-}
-
-// No Jet, DSN or Oracle driver is installed here: those opens fail, but the string
-// each method built stays on the new connection.
+// No Jet driver is installed here: that open fails, but its string stays on the new connection.
 TEST_F(SqliteTest, FailedConnectsHandOverTheirLiteralAndKeepThePreviousDescription) {
     Connect();
     const auto previousCommand = db.sCommand;
     const auto previousConnection = db.sConnect;
     const auto previousString = db.DBConnectString;
+    const auto jet = JetConnectionString(u"C:\\LocalData\\OrviTex.mdb");
     const struct {
         const char* name;
         std::function<std::int32_t()> connect;
-        std::u16string literal;  // empty: no string is built
-        std::int32_t commandTimeout;
-        bool remembered;  // the string is kept for reconnecting
     } cases[] = {
         {"server that is Null",
-         [&] { return db.ConnectServerDB(ado::Variant::MakeNull(), u"sa", u"pw", u"x"); }, u"", 0,
-         false},
+         [&] { return db.ConnectServerDB(ado::Variant::MakeNull(), u"sa", u"pw", u"x"); }},
         {"password that is Null",
-         [&] { return db.ConnectServerDB(u"srv", u"sa", ado::Variant::MakeNull(), u"x"); }, u"", 0,
-         false},
-        {"Jet", [&] { return db.ConnectServerMDB(u"C:\\LocalData\\OrviTex.mdb"); },
-         JetConnectionString(u"C:\\LocalData\\OrviTex.mdb"), 90, false},
-        {"data source name", [&] { return db.ConnectServerDSN(u"NoSuchOrviTexDsn"); },
-         DsnConnectionString(u"NoSuchOrviTexDsn"), 90, false},
-        {"Oracle", [&] { return db.ConnectServerORACLE(u"ORCL", u"scott", u"ti'ger"); },
-         OracleConnectionString(u"ORCL", u"scott", u"ti'ger"), 300, true},
+         [&] { return db.ConnectServerDB(u"srv", u"sa", ado::Variant::MakeNull(), u"x"); }},
+        {"Jet", [&] { return db.ConnectServerMDB(u"C:\\LocalData\\OrviTex.mdb"); }},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -60,18 +34,15 @@ TEST_F(SqliteTest, FailedConnectsHandOverTheirLiteralAndKeepThePreviousDescripti
         EXPECT_FALSE(db.IsServerConnect());
         EXPECT_NE(db.sConnect, previousConnection);
         EXPECT_EQ(db.sConnect->State(), ado::adStateClosed);
-        if (!c.literal.empty()) {
-            EXPECT_EQ(ToUtf8(db.sConnect->ConnectionString()), ToUtf8(Rendered(c.literal)));
-            EXPECT_EQ(db.sConnect->CommandTimeout(), c.commandTimeout);
-        }
-        EXPECT_EQ(ToUtf8(db.DBConnectString),
-                  ToUtf8(c.remembered ? Rendered(c.literal) : previousString));
+        EXPECT_EQ(ToUtf8(db.DBConnectString), ToUtf8(previousString));
         EXPECT_EQ(db.sCommand, previousCommand);
         EXPECT_EQ(db.ServerPWD, u"secret");
         EXPECT_EQ(db.DatabaseName, u"orvitex");
         EXPECT_EQ(ui.pointerChanges, (std::vector<bool>{true, false}));
         EXPECT_TRUE(ui.messages.empty());
     }
+    EXPECT_EQ(ToUtf8(db.sConnect->ConnectionString()), ToUtf8(Rendered(jet)));
+    EXPECT_EQ(db.sConnect->CommandTimeout(), 90);
 }
 
 TEST_F(SqliteTest, ServerDisConnectClosesAndReleasesButKeepsTheLocalObjects) {
@@ -105,7 +76,10 @@ TEST_F(SqliteTest, NotificationsComeOnlyFromTheConnectionTheClassHolds) {
     EXPECT_EQ(kept->State(), ado::adStateClosed);
 }
 
-TEST_F(SqliteTest, ConnectServerReReopensWithTheRememberedStringOnly) {
+TEST_F(SqliteTest, AFreshClassHasNothingToCloseAndConnectServerReUsesTheRememberedStringOnly) {
+    EXPECT_EQ(db.DBConnectionTimeout, 10);
+    EXPECT_EQ(db.ServerDisConnect(), 1);
+    EXPECT_TRUE(ui.pointerChanges.empty());
     db.ConnectServerRe();
     EXPECT_FALSE(db.IsServerConnect());
     EXPECT_EQ(db.sConnect->State(), ado::adStateClosed);
@@ -121,29 +95,6 @@ TEST_F(SqliteTest, ConnectServerReReopensWithTheRememberedStringOnly) {
     EXPECT_NE(db.sConnect, before);
     EXPECT_EQ(db.sCommand->ActiveConnection(), db.sConnect);
     EXPECT_EQ(ui.pointerChanges, (std::vector<bool>{false}));
-}
-
-TEST_F(SqliteTest, TheLocalConnectionLeavesTheMainOneAlone) {
-    Connect();
-    const auto main = db.sConnect;
-    ui.pointerChanges.clear();
-    // No Jet driver here: the open fails, and the failure must stay local.
-    EXPECT_EQ(db.ConnectLocalDB(u"C:\\LocalData\\OrviTex.mdb"), 0);
-    EXPECT_EQ(db.mConnect->State(), ado::adStateClosed);
-    EXPECT_EQ(db.mConnect->CursorLocation(), ado::adUseServer);
-    EXPECT_EQ(ToUtf8(db.mConnect->ConnectionString()),
-              ToUtf8(Rendered(JetConnectionString(u"C:\\LocalData\\OrviTex.mdb"))));
-    EXPECT_FALSE(db.mCommand);
-    EXPECT_EQ(db.sConnect, main);
-    EXPECT_TRUE(db.IsServerConnect());
-    EXPECT_TRUE(ui.pointerChanges.empty());
-    EXPECT_EQ(db.RunSQLm(u"CREATE TABLE 로컬(n INTEGER)"), -1000);
-
-    db.mConnect->Open(SqliteOdbcString(folder.File("local.db"), false));
-    EXPECT_EQ(db.RunSQLm(u"CREATE TABLE 로컬(n INTEGER)"), 1);
-    EXPECT_EQ(db.RunSQLm(u"INSERT INTO 없는표 VALUES (1)"), -1000);
-    EXPECT_TRUE(db.ErrorDesc.empty());
-    EXPECT_EQ(db.RunSQL(u"SELECT * FROM 로컬"), -1000);  // not on the main connection
 }
 
 TEST(ConnectionStrings, PiecesAreJoinedByteForByteWithValuesUnescaped) {
@@ -197,11 +148,8 @@ TEST_F(SqliteTest, OnlyOrviTexBKExactlyShortensTheLoginTimeoutAndANegativeOneFai
         std::int32_t configured;
         std::int32_t expected;  // -1: the connect fails
     } cases[] = {
-        {"backup database", u"OrviTexBK", 10, 1},
-        {"backup database, longer setting", u"OrviTexBK", 25, 1},
-        {"other letter case", u"orvitexbk", 25, 25},
-        {"main database", u"orvitex", 25, 25},
-        {"no limit", u"orvitex", 0, 0},
+        {"backup database", u"OrviTexBK", 25, 1}, {"other letter case", u"orvitexbk", 25, 25},
+        {"main database", u"orvitex", 25, 25},    {"no limit", u"orvitex", 0, 0},
         {"negative", u"orvitex", -1, -1},
     };
     for (const auto& c : cases) {
