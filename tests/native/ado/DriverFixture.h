@@ -3,42 +3,20 @@
 // driver difference shows as one failing row.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
-#include <ostream>
 #include <string>
 #include <vector>
 
 #include "db/ado/Command.h"
 #include "db/ado/Connection.h"
+#include "db/ado/Error.h"
 #include "db/ado/Recordset.h"
 #include "platform/Text.h"
 #include "support/PostgresServer.h"
 #include "support/SqliteDatabase.h"
 
-namespace orvitex::ado {
-
-// Readable failure messages for values.
-inline void PrintTo(const Variant& value, std::ostream* out) {
-    static const char* const kinds[] = {"Empty",  "Null",    "Boolean", "Int32", "Int64",
-                                        "Double", "Decimal", "Date",    "Text",  "Bytes"};
-    *out << kinds[static_cast<int>(value.GetKind())];
-    if (value.GetKind() == Variant::Kind::Bytes) {
-        *out << "[" << value.ToBytes()->size() << " bytes]";
-    } else if (!value.IsNull()) {
-        *out << " " << ToUtf8(value.ToText());
-    }
-}
-
-}  // namespace orvitex::ado
-
 namespace orvitex::ado::testing {
-
-// Column types each server spells its own way.
-struct Dialect {
-    const char16_t* blob;
-    const char16_t* floating;
-    const char16_t* timestamp;
-};
 
 class RecordingEvents : public ConnectionEvents {
 public:
@@ -59,32 +37,23 @@ protected:
             if (!server.Running())
                 GTEST_SKIP() << server.Problem();
             connectionString_ = server.ConnectionString(server.CreateDatabase());
-            dialect_ = {u"BYTEA", u"DOUBLE PRECISION", u"TIMESTAMP"};
+            blob_ = u"BYTEA";
         } else {
             sqlite_ = std::make_unique<orvitex::testing::SqliteDatabase>();
             connectionString_ = sqlite_->ConnectionString();
-            dialect_ = {u"BLOB", u"DOUBLE", u"TIMESTAMP"};
+            blob_ = u"BLOB";
         }
         environment_ = Environment::Create();
         connection_ = Connection::Create(environment_);
         connection_->SetEvents(&events_);
         connection_->Open(connectionString_);
     }
-    void TearDown() override {
-        if (connection_)
-            connection_->SetEvents(nullptr);
-    }
-
     std::shared_ptr<Connection> NewConnection() {
         auto connection = Connection::Create(environment_);
         connection->Open(connectionString_);
         return connection;
     }
-    std::int32_t Exec(const std::u16string& sql) {
-        std::int32_t affected = 0;
-        (void)connection_->Execute(sql, &affected);
-        return affected;
-    }
+    void Exec(const std::u16string& sql) { (void)connection_->Execute(sql); }
     std::shared_ptr<Recordset> Query(const std::u16string& sql,
                                      std::int32_t lockType = adLockReadOnly) {
         auto recordset = Recordset::Create();
@@ -92,15 +61,32 @@ protected:
         recordset->Open(sql, connection_, adOpenForwardOnly, lockType, adCmdUnspecified);
         return recordset;
     }
-    std::u16string D(const char16_t* text) const { return text; }
+    // The first column of the first row.
+    Variant Scalar(const std::u16string& sql) { return Query(sql)->GetFields()[0].Value(); }
+    std::shared_ptr<Command> CommandFor(const std::u16string& sql) {
+        auto command = Command::Create();
+        command->SetActiveConnection(connection_);
+        command->SetCommandText(sql);
+        return command;
+    }
 
     std::unique_ptr<orvitex::testing::SqliteDatabase> sqlite_;
     std::u16string connectionString_;
-    Dialect dialect_{};
+    std::u16string blob_;     // each server spells its binary column its own way
+    RecordingEvents events_;  // outlives the connection reporting to it
     std::shared_ptr<Environment> environment_;
     std::shared_ptr<Connection> connection_;
-    RecordingEvents events_;
 };
+
+// The number of the ado::Error the action throws, or 0 when it throws none.
+inline std::int32_t ErrorNumberOf(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const Error& error) {
+        return error.Number();
+    }
+    return 0;
+}
 
 inline Bytes Pattern(std::size_t size, unsigned seed = 1) {
     Bytes bytes(size);

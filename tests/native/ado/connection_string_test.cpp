@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "DriverFixture.h"
 #include "db/ado/ConnectionString.h"
 #include "db/ado/Error.h"
 #include "platform/Text.h"
@@ -10,13 +11,11 @@ using orvitex::ToUtf8;
 using namespace orvitex::ado;
 using detail::ConnectionProperties;
 
-struct ParseCase {
-    const char16_t* text;
-    ConnectionProperties expected;
-};
-
 TEST(ConnectionString, ParsesKeysAndValuesWithBlanksAndQuotes) {
-    const ParseCase cases[] = {
+    const struct {
+        const char16_t* text;
+        ConnectionProperties expected;
+    } cases[] = {
         {u"Provider       ='SQLOLEDB';  Data Source    ='10.0.0.1';   Initial Catalog='orvitex'; "
          u"User Id        ='sa';     Password       ='$19KupTel57@$'     ",
          {{u"Provider", u"SQLOLEDB"},
@@ -24,15 +23,11 @@ TEST(ConnectionString, ParsesKeysAndValuesWithBlanksAndQuotes) {
           {u"Initial Catalog", u"orvitex"},
           {u"User Id", u"sa"},
           {u"Password", u"$19KupTel57@$"}}},
-        {u"Provider=Microsoft.Jet.OLEDB.4.0; Data Source=C:\\a b\\x.mdb;",
-         {{u"Provider", u"Microsoft.Jet.OLEDB.4.0"}, {u"Data Source", u"C:\\a b\\x.mdb"}}},
-        {u"Data Source=오르비DSN;", {{u"Data Source", u"오르비DSN"}}},
         {u"Password='it''s;here'", {{u"Password", u"it's;here"}}},
         {u"Password=\"say \"\"hi\"\"\"", {{u"Password", u"say \"hi\""}}},
         {u"  ;; Key = spaced value  ;", {{u"Key", u"spaced value"}}},
         {u"Password       ='';User=x", {{u"Password", u""}, {u"User", u"x"}}},
         {u"Data Source=a; data source = b", {{u"Data Source", u"b"}}},
-        {u"", {}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(ToUtf8(c.text));
@@ -52,103 +47,61 @@ TEST(ConnectionString, RejectsMalformedTextWithAReason) {
     }
 }
 
-TEST(ConnectionString, RenderingParsesBackToTheSameProperties) {
-    const ConnectionProperties cases[] = {
-        {{u"Provider", u"SQLOLEDB"}, {u"Password", u""}, {u"User Id", u"sa"}},
-        {{u"Password", u"a;b"}, {u"Data Source", u" lead and trail "}},
-        {{u"Password", u"it's"}, {u"Other", u"say \"x\""}, {u"Both", u"'\"'"}},
-        {{u"Initial Catalog", u"오르비"}},
-    };
-    for (const auto& properties : cases) {
-        const auto rendered = detail::RenderOleDb(properties);
-        SCOPED_TRACE(ToUtf8(rendered));
-        const auto parsed = detail::ParseOleDb(rendered);
-        EXPECT_EQ(parsed.error, u"");
-        EXPECT_EQ(parsed.properties, properties);
-    }
-}
-
-struct MapCase {
-    const char* name;
-    const char16_t* oleDb;
-    ProviderDrivers drivers;
-    const char16_t* expected;
-};
-
-ProviderDrivers WithSqlServerDriver(std::u16string driver) {
-    ProviderDrivers drivers;
-    drivers.sqlServer = std::move(driver);
-    return drivers;
-}
-
-ProviderDrivers WithReplacement(std::u16string odbc) {
-    ProviderDrivers drivers;
-    drivers.sqlServerReplacement = std::move(odbc);
-    return drivers;
-}
-
 TEST(ConnectionString, MapsEachProviderToItsOdbcDriver) {
-    const std::u16string main =
+    const char16_t* main =
         u"Provider       ='SQLOLEDB';  Data Source    ='127.0.0.1,4181';   Initial "
         u"Catalog='orvitex'; User Id        ='sa';     Password       ='$19 Kup;Tel57@$'     ";
-    const MapCase cases[] = {
-        {"SQLOLEDB keeps host,port for the SQL Server driver",
-         main.c_str(),
-         {},
+    const struct {
+        const char* name;
+        const char16_t* oleDb;
+        const char16_t* expected;
+        const char16_t* sqlServer = nullptr;  // the installed SQL Server driver, if not the default
+        const char16_t* replacement = nullptr;
+    } cases[] = {
+        {"SQLOLEDB keeps host,port for the SQL Server driver", main,
          u"Driver={SQL Server};Server=127.0.0.1,4181;Database=orvitex;UID=sa;PWD={$19 "
          u"Kup;Tel57@$}"},
-        {"SQLOLEDB on another driver splits host,port", main.c_str(),
-         WithSqlServerDriver(u"PostgreSQL Unicode"),
+        {"SQLOLEDB on another driver splits host,port", main,
          u"Driver={PostgreSQL Unicode};Server=127.0.0.1;Port=4181;Database=orvitex;UID=sa;PWD={$"
-         u"19 Kup;Tel57@$}"},
-        {"a newer SQL Server driver is still a SQL Server driver", main.c_str(),
-         WithSqlServerDriver(u"ODBC Driver 18 for SQL Server"),
+         u"19 Kup;Tel57@$}",
+         u"PostgreSQL Unicode"},
+        {"a newer SQL Server driver is still a SQL Server driver", main,
          u"Driver={ODBC Driver 18 for SQL Server};Server=127.0.0.1,4181;Database=orvitex;UID=sa;"
-         u"PWD={$19 Kup;Tel57@$}"},
-        {"SQLOLEDB with a replacement", main.c_str(),
-         WithReplacement(u"Driver={SQLite3};Database=/tmp/central.db"),
+         u"PWD={$19 Kup;Tel57@$}",
+         u"ODBC Driver 18 for SQL Server"},
+        {"SQLOLEDB with a replacement", main, u"Driver={SQLite3};Database=/tmp/central.db", nullptr,
          u"Driver={SQLite3};Database=/tmp/central.db"},
-        {"Jet",
-         u"Provider=Microsoft.Jet.OLEDB.4.0; Data Source=C:\\x\\..\\LocalData\\OrviTex.mdb;",
-         {},
+        {"Jet", u"Provider=Microsoft.Jet.OLEDB.4.0; Data Source=C:\\x\\..\\LocalData\\OrviTex.mdb;",
          u"Driver={Microsoft Access Driver (*.mdb)};DBQ=C:\\x\\..\\LocalData\\OrviTex.mdb"},
         {"Oracle",
          u"Provider=Microsoft OLE DB Provider for Oracle;Data Source    ='ora1';   Persist "
          u"Security Info=False;         User Id        ='scott';       Password       ='ti}ger'  ",
-         {},
          u"Driver={Microsoft ODBC for Oracle};Server=ora1;UID=scott;PWD={ti}}ger}"},
-        {"DSN", u"Data Source=오르비;", {}, u"DSN=오르비"},
-        {"ODBC keywords pass through",
-         u"Driver={SQLite3};Database=/tmp/a b.db",
-         {},
+        {"DSN", u"Data Source=오르비;", u"DSN=오르비"},
+        {"ODBC keywords pass through", u"Driver={SQLite3};Database=/tmp/a b.db",
          u"Driver={SQLite3};Database={/tmp/a b.db}"},
-        {"a versioned provider name",
-         u"Provider=SQLOLEDB.1;Data Source=srv",
-         {},
+        {"a versioned provider name", u"Provider=SQLOLEDB.1;Data Source=srv",
          u"Driver={SQL Server};Server=srv"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
+        ProviderDrivers drivers;
+        drivers.sqlServer = c.sqlServer ? c.sqlServer : drivers.sqlServer;
+        if (c.replacement)
+            drivers.sqlServerReplacement = c.replacement;
         const auto parsed = detail::ParseOleDb(c.oleDb);
         ASSERT_EQ(parsed.error, u"");
-        EXPECT_EQ(ToUtf8(detail::MapToOdbc(parsed.properties, c.drivers, u"", u"")),
+        EXPECT_EQ(ToUtf8(detail::MapToOdbc(parsed.properties, drivers, u"", u"")),
                   ToUtf8(c.expected));
     }
 }
 
-TEST(ConnectionString, OpenArgumentsReplaceTheStringsCredentials) {
-    const auto parsed = detail::ParseOleDb(u"Provider=SQLOLEDB;Data Source=s;User Id=a;Password=b");
-    EXPECT_EQ(detail::MapToOdbc(parsed.properties, {}, u"other", u"secret"),
-              u"Driver={SQL Server};Server=s;UID=other;PWD=secret");
-}
-
 TEST(ConnectionString, MappingThatCannotBeMadeIsAnErrorNamingTheProblem) {
-    struct Case {
+    const struct {
         const char16_t* text;
         std::int32_t number;
         const char* mentions;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {u"Provider=NoSuch.Provider;Data Source=x", adErrProviderNotFound, "NoSuch.Provider"},
         {u"Provider=Microsoft.Jet.OLEDB.4.0;", kInitStringFormat, "Data Source"},
         {u"Initial Catalog=orvitex", kInitStringFormat, "Data Source"},
@@ -166,6 +119,20 @@ TEST(ConnectionString, MappingThatCannotBeMadeIsAnErrorNamingTheProblem) {
                 << ToUtf8(error.Description());
         }
     }
+}
+
+TEST(ConnectionString, ReadsBackAsTheLayersRenderingAndAMalformedOneFailsTheOpen) {
+    orvitex::ado::testing::RecordingEvents events;  // outlives the connection
+    auto connection = Connection::Create(Environment::Create());
+    connection->SetConnectionString(u"  Provider = 'MSDASQL' ;  Password = 'a b'; ");
+    EXPECT_EQ(connection->ConnectionString(), u"Provider=MSDASQL;Password=a b");
+    connection->SetConnectionString(u"Provider='unterminated");
+    EXPECT_EQ(connection->ConnectionString(), u"Provider='unterminated");
+    connection->SetEvents(&events);
+    EXPECT_EQ(orvitex::ado::testing::ErrorNumberOf([&] { connection->Open(); }), kInitStringFormat);
+    EXPECT_EQ(events.completes,
+              (decltype(events.completes){{kInitStringFormat, adStatusErrorsOccurred}}));
+    EXPECT_EQ(connection->State(), adStateClosed);
 }
 
 }  // namespace

@@ -10,19 +10,16 @@
 #include <vector>
 
 #include "DriverFixture.h"
-#include "ErrorNumber.h"
 
 namespace orvitex::ado::testing {
 namespace {
 
 struct BindCall {
-    SQLUSMALLINT number;
-    SQLSMALLINT ioType;
     SQLSMALLINT sqlType;
     SQLULEN columnSize;
 };
 
-// What the double bends, for the running test only (ScriptScope puts the default back).
+// What the double bends, for the running test only (the fixture puts the default back).
 struct OdbcScript {
     // A batch "a; b" runs one statement per result, as the SQL Server driver runs it:
     // SQLExecDirectW runs a and answers SQL_NO_DATA when it touched no row; SQLMoreResults runs b.
@@ -37,13 +34,6 @@ OdbcScript& Script() {
     static OdbcScript script;
     return script;
 }
-
-struct ScriptScope {
-    ScriptScope() { Script() = {}; }
-    ~ScriptScope() { Script() = {}; }
-    ScriptScope(const ScriptScope&) = delete;
-    ScriptScope& operator=(const ScriptScope&) = delete;
-};
 
 template <typename Fn>
 Fn Real(const char* name) {
@@ -108,7 +98,7 @@ extern "C" SQLRETURN SQL_API SQLBindParameter(SQLHSTMT statement, SQLUSMALLINT n
     using Fn = SQLRETURN(SQL_API*)(SQLHSTMT, SQLUSMALLINT, SQLSMALLINT, SQLSMALLINT, SQLSMALLINT,
                                    SQLULEN, SQLSMALLINT, SQLPOINTER, SQLLEN, SQLLEN*);
     static const auto real = orvitex::ado::testing::Real<Fn>("SQLBindParameter");
-    Script().binds.push_back({number, ioType, sqlType, columnSize});
+    Script().binds.push_back({sqlType, columnSize});
     return real(statement, number, ioType, cType, sqlType, columnSize, digits, data, bufferLength,
                 indicator);
 }
@@ -118,11 +108,14 @@ namespace {
 using namespace orvitex::ado;
 using orvitex::ado::testing::DriverTest;
 using orvitex::ado::testing::ErrorNumberOf;
-using orvitex::ado::testing::ScriptScope;
 
 class SqlServerAnswers : public DriverTest {
 protected:
-    ScriptScope script_;
+    void SetUp() override {
+        Script() = {};
+        DriverTest::SetUp();
+    }
+    void TearDown() override { Script() = {}; }
 };
 
 TEST_P(SqlServerAnswers, AFailureLaterInABatchIsNotLostEvenAfterAStatementTouchingNoRow) {
@@ -141,7 +134,7 @@ TEST_P(SqlServerAnswers, AFailureLaterInABatchIsNotLostEvenAfterAStatementTouchi
 // The SQL Server driver refuses (HY104) a VARCHAR over 4000 characters or a VARBINARY
 // over 8000 bytes: the declared size, not only the value, chooses the long types.
 TEST_P(SqlServerAnswers, DeclaredSizesPastTheLimitsBindTheLongTypes) {
-    Exec(u"CREATE TABLE t (x " + D(dialect_.blob) + u")");
+    Exec(u"CREATE TABLE t (x " + blob_ + u")");
     const struct {
         std::int32_t type;
         std::int64_t size;
@@ -162,9 +155,7 @@ TEST_P(SqlServerAnswers, DeclaredSizesPastTheLimitsBindTheLongTypes) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.type) + " size " + std::to_string(c.size));
-        auto command = Command::Create();
-        command->SetActiveConnection(connection_);
-        command->SetCommandText(u"INSERT INTO t VALUES (?)");
+        auto command = CommandFor(u"INSERT INTO t VALUES (?)");
         command->GetParameters().Append(
             command->CreateParameter(u"x", c.type, adParamInput, c.size, c.value));
         Script().binds.clear();

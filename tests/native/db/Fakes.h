@@ -1,21 +1,16 @@
 #pragma once
-// Test doubles of the platform interfaces and of an ADO field, recording what
-// the class under test asked of them.
+// Doubles of the platform interfaces, recording what the class under test asked of them.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <map>
 #include <memory>
-#include <new>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "db/ado/Connection.h"
-#include "db/ado/Error.h"
-#include "db/ado/Recordset.h"
 #include "platform/FileSystem.h"
 #include "platform/Ui.h"
 
@@ -39,16 +34,12 @@ public:
     std::vector<bool> pointerChanges;
 };
 
-// Files by exact path; the executable folder is a fixed text.
+// Files by exact path, for what the class asks of a file system; the rest finds nothing.
 class MemoryFileSystem : public platform::FileSystem {
 public:
     std::u16string FindFirst(std::u16string_view, std::uint32_t) override { return {}; }
     std::u16string FindNext() override { return {}; }
-    std::optional<std::uint32_t> GetAttributes(std::u16string_view path) override {
-        if (files.contains(std::u16string(path)))
-            return platform::attr::kArchive;
-        return std::nullopt;
-    }
+    std::optional<std::uint32_t> GetAttributes(std::u16string_view) override { return {}; }
     bool SetAttributes(std::u16string_view, std::uint32_t) override { return true; }
     bool DeleteFiles(std::u16string_view) override { return false; }
     bool RemoveDirectory(std::u16string_view) override { return false; }
@@ -57,16 +48,9 @@ public:
         return files.contains(std::u16string(path));
     }
     bool DirectoryExists(std::u16string_view) override { return false; }
-    std::optional<std::vector<std::byte>> ReadWholeFile(std::u16string_view path) override {
-        const auto found = files.find(std::u16string(path));
-        if (found == files.end() || unreadable)
-            return std::nullopt;
-        return found->second;
-    }
+    std::optional<std::vector<std::byte>> ReadWholeFile(std::u16string_view) override { return {}; }
     bool DeleteFile(std::u16string_view path) override {
-        if (locked)
-            return false;
-        return files.erase(std::u16string(path)) == 1;
+        return !locked && files.erase(std::u16string(path)) == 1;
     }
     bool WriteWholeFile(std::u16string_view path, std::span<const std::byte> bytes) override {
         if (locked)
@@ -74,7 +58,7 @@ public:
         files[std::u16string(path)].assign(bytes.begin(), bytes.end());
         return true;
     }
-    std::u16string ExecutableFolder() override { return executableFolder; }
+    std::u16string ExecutableFolder() override { return {}; }
     std::unique_ptr<platform::FileReader> OpenForReading(std::u16string_view path) override {
         const auto found = files.find(std::u16string(path));
         if (found == files.end() || unreadable)
@@ -85,7 +69,6 @@ public:
     std::map<std::u16string, std::vector<std::byte>> files;
     std::vector<std::size_t> blockReads;      // the size of each Read asked for
     std::optional<std::uint64_t> sizeToTell;  // a length the reader reports instead of the real one
-    std::u16string executableFolder = u"C:\\Program Files\\Orvitex";
     bool unreadable = false;
     bool locked = false;  // deletes and writes fail, as for a file in use
 
@@ -110,56 +93,6 @@ private:
     };
 };
 
-// A field whose value is a byte array; records every AppendChunk and GetChunk.
-class RecordingField : public ado::Field {
-public:
-    std::u16string Name() const override { return u"실행파일"; }
-    std::int32_t Type() const override { return 205; }
-    std::int64_t DefinedSize() const override { return 0; }
-    ado::Variant Value() const override { return value; }
-    void SetValue(const ado::Variant& next) override {
-        value = next;
-        appending = false;
-    }
-    std::int64_t ActualSize() const override {
-        if (const auto* bytes = value.As<std::shared_ptr<const ado::Bytes>>()) {
-            return static_cast<std::int64_t>((*bytes)->size());
-        }
-        if (const auto* text = value.As<std::u16string>()) {
-            return static_cast<std::int64_t>(text->size() * 2);
-        }
-        return 0;
-    }
-    ado::Variant GetChunk(std::int64_t length) override {
-        chunkRequests.push_back(length);
-        if (failChunks)
-            throw ado::Error(ado::kProviderError, u"test", u"chunk refused");
-        return value;
-    }
-    void ReserveChunks(std::int64_t totalBytes) override { reserved = totalBytes; }
-    void AppendChunk(const ado::Variant& data) override {
-        if (failChunks)
-            throw ado::Error(ado::kProviderError, u"test", u"chunk refused");
-        const auto piece = data.ToBytes();
-        appendedSizes.push_back(piece->size());
-        ado::Bytes next;
-        if (appending)
-            next = *value.ToBytes();
-        next.insert(next.end(), piece->begin(), piece->end());
-        value = ado::Variant(std::move(next));
-        appending = true;
-    }
-
-    ado::Variant value = ado::Variant::MakeNull();
-    std::vector<std::size_t> appendedSizes;
-    std::vector<std::int64_t> chunkRequests;
-    std::int64_t reserved = 0;
-    bool failChunks = false;
-
-private:
-    bool appending = false;
-};
-
 inline std::vector<std::byte> PatternBytes(std::size_t size, unsigned seed = 7) {
     std::vector<std::byte> bytes(size);
     std::uint32_t state = seed;
@@ -169,71 +102,5 @@ inline std::vector<std::byte> PatternBytes(std::size_t size, unsigned seed = 7) 
     }
     return bytes;
 }
-
-// A connection that journals the calls the class makes and refuses those named
-// in `failing`, to check call sequences no real server can show.
-class ScriptedConnection : public ado::Connection {
-public:
-    void SetEvents(ado::ConnectionEvents* sink) override { events = sink; }
-    std::int32_t CursorLocation() const override { return cursorLocation; }
-    void SetCursorLocation(std::int32_t location) override { cursorLocation = location; }
-    std::u16string ConnectionString() const override { return connectionString; }
-    void SetConnectionString(std::u16string_view text) override { connectionString = text; }
-    std::int32_t ConnectionTimeout() const override { return 15; }
-    void SetConnectionTimeout(std::int32_t) override {}
-    std::int32_t CommandTimeout() const override { return 30; }
-    void SetCommandTimeout(std::int32_t) override {}
-    std::int32_t State() const override { return open ? ado::adStateOpen : ado::adStateClosed; }
-    void Open(std::u16string_view, std::u16string_view, std::u16string_view,
-              std::int32_t) override {
-        Call(u"Open");
-        open = true;
-    }
-    void Close() override {
-        Call(u"Close");
-        open = false;
-        if (events)
-            events->Disconnect(ado::adStatusOK, *this);
-    }
-    std::shared_ptr<ado::Recordset> Execute(std::u16string_view commandText,
-                                            std::int32_t* recordsAffected, std::int32_t) override {
-        Call(u"Execute " + std::u16string(commandText));
-        if (recordsAffected)
-            *recordsAffected = 1;
-        return nullptr;
-    }
-    std::int32_t BeginTrans() override {
-        Call(u"BeginTrans");
-        return 1;
-    }
-    void CommitTrans() override { Call(u"CommitTrans"); }
-    void RollbackTrans() override { Call(u"RollbackTrans"); }
-    void* NativeHandle() const override { return nullptr; }
-    [[noreturn]] void ThrowOdbcError(std::int16_t, void*, std::u16string_view source) override {
-        if (outOfMemory)
-            throw std::bad_alloc();
-        throw ado::Error(ado::kProviderError, std::u16string(source), u"scripted");
-    }
-
-    std::vector<std::u16string> calls;
-    std::vector<std::u16string> failing;
-    ado::ConnectionEvents* events = nullptr;
-    bool open = true;
-    bool outOfMemory = false;  // refusals throw std::bad_alloc instead
-
-private:
-    void Call(const std::u16string& call) {
-        calls.push_back(call);
-        for (const auto& refused : failing) {
-            if (refused == call && outOfMemory)
-                throw std::bad_alloc();
-            if (refused == call)
-                throw ado::Error(ado::kProviderError, u"scripted", u"refused");
-        }
-    }
-
-    std::int32_t cursorLocation = ado::adUseServer;
-    std::u16string connectionString;
-};
 
 }  // namespace orvitex::db::testing

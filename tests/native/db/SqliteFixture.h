@@ -1,6 +1,5 @@
 #pragma once
-// A clsDBMng whose SQLOLEDB connections reach a SQLite file in a temporary
-// folder, with the stopped server clock loaded.
+// A clsDBMng whose SQLOLEDB connections reach a SQLite file in a temporary folder.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -15,21 +14,8 @@
 
 namespace orvitex::db::testing {
 
-inline std::u16string SqliteOdbcString(const std::filesystem::path& file, bool withClock = true) {
-    std::string text = "Driver={SQLite3};Database=" + file.string() + ";";
-    if (withClock)
-        text += std::string("LoadExt=") + ORVITEX_SQLITE_CLOCK + ";";
-    return FromUtf8(text);
-}
-
 class SqliteTest : public ::testing::Test {
 protected:
-    std::shared_ptr<ado::Environment> MakeEnvironment(bool withClock = true) {
-        ado::ProviderDrivers drivers;
-        drivers.sqlServerReplacement = SqliteOdbcString(file, withClock);
-        return ado::Environment::Create(drivers);
-    }
-
     // The layer's own rendering of a connection string.
     std::u16string Rendered(std::u16string_view literal) {
         auto connection = ado::Connection::Create(environment);
@@ -46,16 +32,13 @@ protected:
     void Sql(std::u16string_view statement) {
         static_cast<void>(Required(db.sConnect).Execute(statement));
     }
-    std::int32_t Count(std::u16string_view table) {
-        auto rows = Required(db.sConnect).Execute(u"SELECT COUNT(*) FROM " + std::u16string(table));
-        return rows->GetFields().Item(0).Value().ToInt32();
-    }
 
     orvitex::testing::TempDir folder{"orvitex-db"};
-    std::filesystem::path file = folder.File("central.db");
     FakeUi ui;
     MemoryFileSystem files;
-    std::shared_ptr<ado::Environment> environment = MakeEnvironment();
+    std::shared_ptr<ado::Environment> environment = ado::Environment::Create(
+        {.sqlServerReplacement =
+             FromUtf8("Driver={SQLite3};Database=" + folder.File("central.db").string() + ";")});
     clsDBMng db{environment, ui, files};
 };
 

