@@ -201,11 +201,33 @@ private:
                         ? u"Orvitex.ini not copied: no C:\\Orvitex\\bin"
                         : u"Orvitex.ini copy from " + record_.clientConfig->source +
                               u" handed to the shell: " + record_.clientConfig->result);
+        const std::size_t first = record_.registryWrites.size();
         WriteWorkstationSettings(s_.registry, r.serverName, s_.log, &record_.registryWrites);
+        RequireWritten(first);
         LogSleeps();
         s_.log.Line(u"run complete; exit code " + ToText(std::int64_t{kExitComplete}) +
                     u" once the completion window closes");
         window_.ShowCompletionWindow();
+    }
+
+    // Every value has been tried; a workstation left without one is no complete run.
+    void RequireWritten(std::size_t first) {
+        std::u16string missing;
+        std::int64_t count = 0;
+        for (std::size_t i = first; i < record_.registryWrites.size(); ++i) {
+            const RegistryWriteRecord& w = record_.registryWrites[i];
+            if (w.result != u"written") {
+                missing +=
+                    (count++ == 0 ? u"" : u", ") + w.key + u" [" + w.name + u"]: " + w.result;
+            }
+        }
+        if (count > 0) {
+            InStep(s_.log, u"workstation settings", [&] {
+                throw std::runtime_error(ToUtf8(ToText(count) + u" of " +
+                                                ToText(std::int64_t{1 + kPolicyValues.size()}) +
+                                                u" registry values not written: " + missing));
+            });
+        }
     }
 
     RunWindow& window_;

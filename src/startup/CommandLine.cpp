@@ -19,8 +19,9 @@ struct ValueOption {
 };
 constexpr std::size_t kLongestPath = 32767;  // the longest path Windows takes
 constexpr std::size_t kLongestName = 255;    // a host or driver name
-constexpr std::array<ValueOption, 6> kValueOptions{{
+constexpr std::array<ValueOption, 7> kValueOptions{{
     {u"--central-db", &Options::centralDb, kLongestPath},
+    {u"--central-odbc", &Options::centralOdbc, 4096},
     {u"--main-server", &Options::mainServer, kLongestName},
     {u"--sql-driver", &Options::sqlDriver, kLongestName},
     {u"--code", &Options::code, 4096},
@@ -59,6 +60,12 @@ std::optional<std::chrono::seconds> WholeSeconds(std::u16string_view text) {
 std::u16string Validate(const Options& o) {
     if (o.centralDb && !install::CentralDbConnectionString(*o.centralDb)) {
         return u"--central-db: the path must not be empty or hold ';', '{' or '}'";
+    }
+    if (o.centralOdbc && !install::CentralOdbcConnectionString(*o.centralOdbc)) {
+        return u"--central-odbc: not a DSN-less ODBC connection string with a Driver";
+    }
+    if (o.centralDb && o.centralOdbc) {
+        return u"--central-db and --central-odbc exclude each other: one central database";
     }
     if (o.check && o.run) {
         return u"--check and --run exclude each other: a check changes nothing";
@@ -138,6 +145,8 @@ std::u16string UsageText() {
     return u"Usage: orvitex-setup [options]\n"
            u"With no option the program runs on its built-in settings.\n"
            u"  --central-db FILE   use a SQLite file as the central database\n"
+           u"  --central-odbc TEXT use the ODBC connection string TEXT (Driver={...};...,\n"
+           u"                      no DSN) for the central database\n"
            u"  --main-server ADDR  main server address instead of the built-in one\n"
            u"  --sql-driver NAME   ODBC driver that serves SQL Server connections\n"
            u"  --code CODE         fill the institution code box\n"

@@ -10,6 +10,7 @@ namespace orvitex::startup {
 
 struct Options {
     std::optional<std::u16string> centralDb;
+    std::optional<std::u16string> centralOdbc;
     std::optional<std::u16string> mainServer;
     std::optional<std::u16string> sqlDriver;
     std::optional<std::u16string> code;

@@ -1,6 +1,7 @@
 #include "startup/ProgramSettings.h"
 
 #include "BuiltInSettings.h"
+#include "db/Secrets.h"
 #include "install/CentralDb.h"
 #include "platform/Text.h"
 
@@ -20,6 +21,8 @@ ado::ProviderDrivers DriversFor(const Options& options) {
         options.sqlDriver ? *options.sqlDriver : std::u16string(settings::kSqlDriver);
     if (options.centralDb) {
         drivers.sqlServerReplacement = install::CentralDbConnectionString(*options.centralDb);
+    } else if (options.centralOdbc) {
+        drivers.sqlServerReplacement = install::CentralOdbcConnectionString(*options.centralOdbc);
     }
     return drivers;
 }
@@ -28,8 +31,9 @@ void LogSettings(Log& log, const install::ServerSettings& s, const ado::Provider
     log.Line(u"orvitex-setup " + FromUtf8(settings::kVersion));
     log.Line(u"main server " + s.mainServer + u" port " + s.mainPort + u", second server " +
              s.secondServer + u", database " + s.database + u", login " + s.login);
-    log.Line(drivers.sqlServerReplacement ? u"central database: " + *drivers.sqlServerReplacement
-                                          : u"SQL Server driver: " + drivers.sqlServer);
+    log.Line(drivers.sqlServerReplacement
+                 ? u"central database: " + db::MaskSecrets(*drivers.sqlServerReplacement, {})
+                 : u"SQL Server driver: " + drivers.sqlServer);
 }
 
 install::WaitLimits LimitsFor(const Options& options) {

@@ -381,12 +381,13 @@ TEST(InstallRun, NullEmptyPresentAndStalePrograms) {
     }
 }
 
-// Bugs caught: a refused alias write that stops the policy values, or is logged
-// as written.
+// Bugs caught: a refused alias write that stops the policy values, is logged as
+// written, or lets the run end as complete.
 TEST(InstallRun, PolicyValuesFollowARefusedAliasWrite) {
     World w(kAllPrograms);
     w.registry.AddKey(kConnectTo, 5);
-    EXPECT_EQ(w.Run(), RunOutcome::Completed);
+    EXPECT_THROW(static_cast<void>(w.Run()), RunStepError);
+    EXPECT_NE(w.journal.back(), "completion");
     EXPECT_TRUE(w.registry.ValuesOf(kConnectTo).empty());
     EXPECT_EQ(w.registry.ValuesOf(kPolicies).size(), 14u);
     EXPECT_NE(
