@@ -23,6 +23,7 @@ int ExitCodeForMessage(std::u16string_view text) {
 void LoggingUi::ShowMessage(std::u16string_view text, platform::MessageIcon icon) {
     log_.Line(u"message: " + std::u16string(text));
     if (quiet_) {
+        endingMessage_ = text;
         EndProgram(ExitCodeForMessage(text));
         return;
     }
@@ -32,7 +33,7 @@ void LoggingUi::ShowMessage(std::u16string_view text, platform::MessageIcon icon
 void LoggingUi::EndProgram(int exitCode) {
     log_.Line(u"exit code " + ToText(std::int64_t{exitCode}));
     if (atEnd_) {
-        atEnd_(exitCode);
+        atEnd_(exitCode, endingMessage_);
     }
     screen_.EndProgram(exitCode);
 }

@@ -21,14 +21,17 @@ public:
     void ShowMessage(std::u16string_view text, platform::MessageIcon icon) override;
     void SetBusyPointer(bool busy) override { screen_.SetBusyPointer(busy); }
     void EndProgram(int exitCode) override;
-    // Called with the exit code just before the program ends through this Ui.
-    void OnEnd(std::function<void(int)> atEnd) { atEnd_ = std::move(atEnd); }
+    // Called just before the program ends through this Ui, with the exit code and
+    // the message that ended it in quiet mode (else empty).
+    using AtEnd = std::function<void(int, std::u16string_view)>;
+    void OnEnd(AtEnd atEnd) { atEnd_ = std::move(atEnd); }
 
 private:
     platform::Ui& screen_;
     Log& log_;
     bool quiet_;
-    std::function<void(int)> atEnd_;
+    AtEnd atEnd_;
+    std::u16string endingMessage_;
 };
 
 }  // namespace orvitex::startup

@@ -47,7 +47,7 @@ mv "$out/setup.log" "$out/lost.log"
 # Unattended, the loss message itself ends the program: no file but the whole fetched ones.
 [ "$(ls "$install_dir" | grep -c '\.exe')" = "$(grep -c ': fetched, ' "$runlog")" ] || fail "files left"
 for f in "$install_dir"/*.exe*; do cmp -s "$5" "$f" || fail "$f is not a whole stored program"; done
-grep -q '인터넷 또는 서버연결이 끊겼습니다' "$out/lost.log" || fail "the loss is not told"
+for f in "$out/lost.log" "$runlog"; do grep -q '인터넷 또는 서버연결이 끊겼습니다' "$f" || fail "$f: loss untold"; done
 [ -z "$(value_of "$policy_key" EnableLUA)" ] || fail "a stopped run wrote a policy value"
 
 start_pg

@@ -67,10 +67,17 @@ void Print(const std::u16string& text, bool mayShowWindow = true) {
 }
 
 // However the program ends: its own usage to the logs (the run log only where this
-// copy may write it) and the record, then the report of --report FILE.
+// copy may write it) and the record, then the report of --report FILE. A quiet run
+// ended by a message has not told the run log why; --log has it already.
 void AtEnd(const startup::Options& options, startup::Log& log, const install::ReportFrame& start,
-           install::RunRecord& record, int exitCode, bool mayWriteRunLog) {
+           install::RunRecord& record, int exitCode, std::u16string_view endingMessage,
+           bool mayWriteRunLog) {
     win32::Win32FileSystem files;
+    if (mayWriteRunLog && !endingMessage.empty()) {
+        install::RunLog runLog(files, {});
+        runLog.Line(u"message: " + std::u16string(endingMessage));
+        runLog.Line(u"exit code " + ToText(std::int64_t{exitCode}));
+    }
     win32::Win32ProcessUsage meter;
     record.usage = meter.Measure();
     if (record.usage) {
@@ -139,7 +146,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     const install::ReportFrame start{
         FromUtf8(settings::kVersion), options.check, install::UtcNow(), {}, 0};
     const bool mayWriteRunLog = !options.check && !second;
-    ui.OnEnd([&](int code) { AtEnd(options, log, start, record, code, mayWriteRunLog); });
+    ui.OnEnd([&](int code, std::u16string_view message) {
+        AtEnd(options, log, start, record, code, message, mayWriteRunLog);
+    });
     if (second) {
         ui.ShowMessage(startup::kAlreadyRunning, platform::MessageIcon::Information);
         ui.EndProgram(install::kExitAlreadyRunning);
@@ -152,7 +161,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
                                                                })
                                        : startup::win32::Main(app, options, log, ui, record);
         log.Line(u"exit code " + ToText(std::int64_t{code}));
-        AtEnd(options, log, start, record, code, mayWriteRunLog);
+        AtEnd(options, log, start, record, code, {}, mayWriteRunLog);
         return code;
     } catch (...) {
         ui.ShowMessage(Describe(std::current_exception()), platform::MessageIcon::Critical);
