@@ -28,7 +28,8 @@ rm -f "$log" "$journal"
 "$builddb" "$db" "$wizard" >/dev/null || fail "demo database"
 export ORVITEX_CLICK_JOURNAL ORVITEX_FAKE_SETUP=""
 ORVITEX_CLICK_JOURNAL=$(winepath -w "$journal" | tr -d '\r')
-prepare_drive || fail "keys and folders before the run"
+# On a loaded machine `wine reg` now and then fails at once: asked again.
+prepare_drive || prepare_drive || fail "keys and folders before the run"
 
 # Only the first package keeps a program (given as SQL), or none at all.
 first_only() {
