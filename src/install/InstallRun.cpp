@@ -1,10 +1,13 @@
 #include "install/InstallRun.h"
 
+#include <cstdio>
+
 #include "install/ExitCodes.h"
 #include "install/FailureReason.h"
 #include "install/Institution.h"
 #include "install/PackageFile.h"
 #include "install/Packages.h"
+#include "install/RunReport.h"
 #include "install/SleepTally.h"
 #include "install/Workstation.h"
 #include "platform/FolderTree.h"
@@ -27,6 +30,12 @@ auto InStep(RunLog& log, std::u16string_view name, Step&& step) {
     const std::u16string text = std::u16string(name) + u": " + reason;
     log.Line(u"failed: " + text + u"; exit code " + ToText(std::int64_t{kExitOtherFailure}));
     throw RunStepError(ToUtf8(text));
+}
+
+std::string Hex(std::uint32_t value) {
+    char text[9] = {};
+    std::snprintf(text, sizeof text, "%08X", static_cast<unsigned>(value));
+    return text;
 }
 
 std::u16string Milliseconds(std::chrono::milliseconds duration) {
@@ -58,6 +67,8 @@ std::u16string_view Describe(ConfigCopy copy) {
             return u"copied";
         case ConfigCopy::Failed:
             return u"failed: the copy differs from the source or is missing";
+        case ConfigCopy::NotAFolder:
+            return u"failed: C:\\Orvitex\\bin is a file, not a folder; not copied";
     }
     return u"";
 }
@@ -185,6 +196,11 @@ private:
         kept.script = outcome;
         kept.seconds = std::chrono::duration<double>(desktop_.Now() - begun).count();
         s_.log.Line(label + u": " + Describe(outcome, package.script, s_.limits));
+        if (const auto crash = s_.shell.CrashOfLastProgram()) {
+            InStep(s_.log, label, [&] {
+                throw std::runtime_error("its program crashed, exception code 0x" + Hex(*crash));
+            });
+        }
     }
 
     void LogSleeps() {
@@ -200,13 +216,18 @@ private:
         s_.log.Line(copy == ConfigCopy::NotTried
                         ? u"Orvitex.ini not copied: no C:\\Orvitex\\bin"
                         : u"Orvitex.ini copy from " + record_.clientConfig->source +
-                              u" handed to the shell: " + record_.clientConfig->result);
+                              (copy == ConfigCopy::NotAFolder ? u": " : u" handed to the shell: ") +
+                              record_.clientConfig->result);
         const std::size_t first = record_.registryWrites.size();
         WriteWorkstationSettings(s_.registry, r.serverName, s_.log, &record_.registryWrites);
         RequireWritten(first);
         LogSleeps();
-        s_.log.Line(u"run complete; exit code " + ToText(std::int64_t{kExitComplete}) +
-                    u" once the completion window closes");
+        const std::u16string undone = UndoneWork(record_);
+        s_.log.Line(undone.empty()
+                        ? u"run complete; exit code " + ToText(std::int64_t{kExitComplete}) +
+                              u" once the completion window closes"
+                        : u"run finished with failures: " + undone + u"; exit code " +
+                              ToText(std::int64_t{kExitOtherFailure}));
         window_.ShowCompletionWindow();
     }
 

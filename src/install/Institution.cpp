@@ -51,6 +51,11 @@ ConfigCopy WriteClientConfig(platform::FileSystem& files, platform::Shell& shell
     if (files.FindFirst(kClientBinFolder, platform::attr::kDirectory).empty()) {
         return ConfigCopy::NotTried;
     }
+    // The shell would put the file under the plain file's name, in its place.
+    const auto attributes = files.GetAttributes(kClientBinFolder);
+    if (!attributes || (*attributes & platform::attr::kDirectory) == 0) {
+        return ConfigCopy::NotAFolder;
+    }
     const std::u16string source = ClientConfigSource(record.updatePath);
     shell.CopyFileIntoFolder(source, kClientBinFolder, ownerWindow, silent);
     const auto original = files.ReadWholeFile(source);

@@ -27,9 +27,10 @@ inline constexpr std::u16string_view kClientBinFolder = u"C:\\Orvitex\\bin";
 // The update folder's "Orvitex.ini", with one trailing backslash of the folder dropped.
 [[nodiscard]] std::u16string ClientConfigSource(std::u16string_view updatePath);
 
-enum class ConfigCopy { NotTried, Copied, Failed };
+enum class ConfigCopy { NotTried, Copied, Failed, NotAFolder };
 
-// Copies the file into the product's bin folder when that exists. silent: no
+// Copies the file into the product's bin folder when that exists; a plain file
+// of that name is left as it is (NotAFolder). silent: no
 // shell window may wait for a person. The shell reports nothing, so the result
 // compares the copy with its source afterwards.
 ConfigCopy WriteClientConfig(platform::FileSystem& files, platform::Shell& shell,

@@ -2,6 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <ctime>
 #include <exception>
 
@@ -120,6 +121,21 @@ bool WriteReport(platform::FileSystem& files, std::u16string_view path, const Re
     } catch (const std::exception&) {
         return false;
     }
+}
+
+std::u16string UndoneWork(const RunRecord& record) {
+    std::u16string undone;
+    if (record.clientConfig && record.clientConfig->result.starts_with(u"failed")) {
+        undone = u"Orvitex.ini not copied from " + record.clientConfig->source;
+    }
+    const auto unwritten =
+        std::count_if(record.registryWrites.begin(), record.registryWrites.end(),
+                      [](const RegistryWriteRecord& w) { return w.result != u"written"; });
+    if (unwritten > 0) {
+        undone += (undone.empty() ? u"" : u"; ") + ToText(std::int64_t{unwritten}) +
+                  u" registry values not written";
+    }
+    return undone;
 }
 
 std::u16string UtcNow() {

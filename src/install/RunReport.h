@@ -23,6 +23,10 @@ struct ReportFrame {
 [[nodiscard]] bool WriteReport(platform::FileSystem& files, std::u16string_view path,
                                const ReportFrame& frame, const RunRecord& record);
 
+// What a run that reached its end failed to do: the client configuration file
+// not copied, registry values not written; empty when it did everything.
+[[nodiscard]] std::u16string UndoneWork(const RunRecord& record);
+
 // The current time as "2026-12-07T00:30:00Z".
 [[nodiscard]] std::u16string UtcNow();
 

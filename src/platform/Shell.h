@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 namespace orvitex::platform {
@@ -8,8 +9,11 @@ class Shell {
 public:
     virtual ~Shell() = default;
     // Starts the program as a new process, shown normal and activated, without
-    // waiting for it and without keeping a handle. False when it could not start.
+    // waiting for it. False when it could not start.
     [[nodiscard]] virtual bool StartProgram(std::u16string_view path) = 0;
+    // The exception code (0xC0000000 and up) the last started program died of;
+    // none while it runs, after any other end, or where that cannot be known.
+    [[nodiscard]] virtual std::optional<std::uint32_t> CrashOfLastProgram() { return std::nullopt; }
     // Copies one file into a folder, replacing a file of the same name without
     // asking. ownerWindow is the native handle of the window that owns any
     // progress or error window of the shell (0 for none). Silent: the shell shows

@@ -7,7 +7,9 @@
 //                          plus a "start" and an "end" line)
 //   ORVITEX_FAKE_SETUP     misbehaviour, comma-separated: "late" (first window after
 //                          3 s), "stuck" (never replace or close a window),
-//                          "dpiaware" (per-monitor DPI aware, laid out by its DPI)
+//                          "dpiaware" (per-monitor DPI aware, laid out by its DPI),
+//                          "crash" (dies of an access violation before any window),
+//                          "binfile" (leaves a plain file where C:\Orvitex\bin belongs)
 #include "platform/win32/Win32Api.h"
 
 #include <algorithm>
@@ -160,6 +162,13 @@ int Wizard::Run() {
     }
     Journal("start mode=" + ToUtf8(FromWide(mode_)) + " dpi=" + Number(dpi_) +
             " pid=" + Number(GetCurrentProcessId()));
+    if (HasWord(mode_, L"crash")) {
+        // Ends at once, as where no crash dialog or debugger is set up to keep it.
+        SetUnhandledExceptionFilter(
+            [](EXCEPTION_POINTERS*) -> LONG { return EXCEPTION_EXECUTE_HANDLER; });
+        RaiseException(static_cast<DWORD>(EXCEPTION_ACCESS_VIOLATION), EXCEPTION_NONCONTINUABLE, 0,
+                       nullptr);
+    }
     if (!role_) {
         End("unknown");
         return 0;
@@ -278,7 +287,13 @@ void Wizard::NextPage() {
     }
     if (role_->makesProgramFolder) {
         CreateDirectoryW(L"C:\\Orvitex", nullptr);
-        CreateDirectoryW(L"C:\\Orvitex\\bin", nullptr);
+        if (HasWord(mode_, L"binfile")) {
+            win32::UniqueFileHandle file(CreateFileW(L"C:\\Orvitex\\bin", GENERIC_WRITE, 0, nullptr,
+                                                     CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                                     nullptr));
+        } else {
+            CreateDirectoryW(L"C:\\Orvitex\\bin", nullptr);
+        }
     }
     SetTimer(host_, kOpenTimer, kInstallMs, nullptr);  // installing
 }

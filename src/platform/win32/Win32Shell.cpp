@@ -29,9 +29,17 @@ bool Win32Shell::StartProgram(std::u16string_view path) {
                         nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
         return false;
     }
-    UniqueKernelHandle processHandle(process.hProcess);
+    lastProgram_.Reset(process.hProcess);
     UniqueKernelHandle threadHandle(process.hThread);
     return true;
+}
+
+std::optional<std::uint32_t> Win32Shell::CrashOfLastProgram() {
+    DWORD code = STILL_ACTIVE;
+    if (!lastProgram_ || !GetExitCodeProcess(lastProgram_.Get(), &code) || code < 0xC0000000u) {
+        return std::nullopt;
+    }
+    return code;
 }
 
 void Win32Shell::CopyFileIntoFolder(std::u16string_view sourceFile,

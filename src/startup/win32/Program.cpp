@@ -4,6 +4,7 @@
 
 #include "install/ExitCodes.h"
 #include "install/RunLog.h"
+#include "install/RunReport.h"
 #include "install/SharedDatabase.h"
 #include "message/win32/CompletionWindowWin32.h"
 #include "platform/Text.h"
@@ -36,6 +37,38 @@ int UnfinishedRunCode(const frm오르비설치& logic) {
                : install::kExitOtherFailure;
 }
 
+// The completion window of a run that left work undone ends the program with
+// kExitOtherFailure, not as complete.
+class UndoneRunUi : public platform::Ui {
+public:
+    explicit UndoneRunUi(platform::Ui& inner) : inner_(inner) {}
+    void ShowMessage(std::u16string_view text, platform::MessageIcon icon) override {
+        inner_.ShowMessage(text, icon);
+    }
+    void SetBusyPointer(bool busy) override { inner_.SetBusyPointer(busy); }
+    void EndProgram(int exitCode) override {
+        inner_.EndProgram(exitCode == install::kExitComplete ? install::kExitOtherFailure
+                                                             : exitCode);
+    }
+
+private:
+    platform::Ui& inner_;
+};
+
+// A run that left work undone says what before its completion window; quiet,
+// that message ends the program with kExitOtherFailure.
+void ShowCompletion(forms::win32::Application& app, const forms::win32::Form& mainWindow,
+                    platform::Ui& ui, const std::u16string& undone, bool quiet) {
+    if (undone.empty()) {
+        message::win32::ShowCompletionWindow(app, mainWindow, ui, quiet);
+        return;
+    }
+    ui.ShowMessage(u"The installation ran to its end, but: " + undone + u".",
+                   platform::MessageIcon::Critical);
+    UndoneRunUi failed(ui);
+    message::win32::ShowCompletionWindow(app, mainWindow, failed, quiet);
+}
+
 }  // namespace
 
 int Main(forms::win32::Application& app, const Options& options, Log& log, platform::Ui& ui,
@@ -66,8 +99,9 @@ int Main(forms::win32::Application& app, const Options& options, Log& log, platf
     run.sha256 = &sha256;
     MainWindow main(app, {registry, ui, mainServer, settings, &run}, log, options.quiet);
     window = &main;
-    main.SetCompletionWindow(
-        [&] { message::win32::ShowCompletionWindow(app, main.Window(), ui, options.quiet); });
+    main.SetCompletionWindow([&] {
+        ShowCompletion(app, main.Window(), ui, install::UndoneWork(record), options.quiet);
+    });
 
     main.Logic().Form_Load();
     log.Line(u"load done: aliases sent to the ConnectTo key, main server connected");
@@ -87,7 +121,11 @@ int Main(forms::win32::Application& app, const Options& options, Log& log, platf
     }
     app.Run();
     log.Line(u"main window closed");
-    return main.Completed() ? install::kExitComplete : UnfinishedRunCode(main.Logic());
+    if (!main.Completed()) {
+        return UnfinishedRunCode(main.Logic());
+    }
+    return install::UndoneWork(record).empty() ? install::kExitComplete
+                                               : install::kExitOtherFailure;
 }
 
 }  // namespace orvitex::startup::win32
