@@ -6,8 +6,7 @@
 //
 //   auto& server = PostgresServer::Shared();
 //   if (!server.Running()) GTEST_SKIP() << server.Problem();
-//   auto name = server.CreateDatabase();              // a fresh, empty database
-//   connection->Open(server.ConnectionString(name));  // "PostgreSQL Unicode" driver
+//   connection->Open(server.ConnectionString(server.CreateDatabase()));
 //
 // Stop() and Start() stop and restart the same cluster on the same port, so a
 // test can take the server away under an open connection.
