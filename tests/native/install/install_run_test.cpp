@@ -315,43 +315,38 @@ TEST(Preflight, EachCheckFailsExactlyWhereTheRunWould) {
         {"unknown code",
          [](World& w) { w.window.code = u"9"; },
          {"institution code '9'", "Orvitex.ini"}},
-        {"ConnectTo missing from the 32-bit view",
-         [](World& w) { w.registry.HideFrom32BitView(kConnectTo); },
-         {"registry ConnectTo"}},
-        {"Policies\\System refuses writes",
-         [](World& w) { w.registry.AddKey(kPolicies, 5); },
-         {"registry Policies\\System"}},
-        {"install folder present, not writable",
+        // Each row also sets independent checks, each failing on its own line.
+        {"ConnectTo missing from the 32-bit view, Policies\\System refusing",
          [](World& w) {
-             w.files.AddFolder(kFolder);
-             w.files.FailOn("CanAddEntries", std::u16string(kInstallFolder));
+             w.registry.HideFrom32BitView(kConnectTo);
+             w.registry.AddKey(kPolicies, 5);
          },
-         {installFolder}},
-        {"a file named like the install folder",
-         [](World& w) { w.files.AddFile(std::u16string(kInstallFolder)); },
-         {installFolder}},
-        {"C: refuses a new folder",
-         [](World& w) { w.files.FailOn("CanAddEntries", u"C:\\"); },
-         {installFolder}},
-        {"free space exactly enough",
-         [&](World& w) { w.files.freeBytes = kSpareBytes + stored; },
-         {}},
-        {"free space one byte short",
-         [&](World& w) { w.files.freeBytes = kSpareBytes + stored - 1; },
-         {"free space on drive C"}},
-        {"free space unknown",
-         [](World& w) { w.files.freeBytes.reset(); },
-         {"free space on drive C"}},
-        {"package 3 Null",
-         [](World& w) {
-             w.Sql("UPDATE tb_도르네AS SET 실행파일 = NULL WHERE 파일이름 = '오르비필수업데이트2'");
-         },
-         {}},
-        {"package 2 on disk is not fetched again",
+         {"registry ConnectTo", "registry Policies\\System"}},
+        {"install folder present, not writable; free space exactly enough",
          [&](World& w) {
              w.files.AddFolder(kFolder);
+             w.files.FailOn("CanAddEntries", std::u16string(kInstallFolder));
+             w.files.freeBytes = kSpareBytes + stored;
+         },
+         {installFolder}},
+        {"a file named like the install folder; free space one byte short",
+         [&](World& w) {
+             w.files.AddFile(std::u16string(kInstallFolder));
+             w.files.freeBytes = kSpareBytes + stored - 1;
+         },
+         {installFolder, "free space on drive C"}},
+        {"C: refuses a new folder; free space unknown",
+         [](World& w) {
+             w.files.FailOn("CanAddEntries", u"C:\\");
+             w.files.freeBytes.reset();
+         },
+         {installFolder, "free space on drive C"}},
+        {"neither package 2 on disk nor Null package 3 counts against the space",
+         [&](World& w) {
+             w.Sql("UPDATE tb_도르네AS SET 실행파일 = NULL WHERE 파일이름 = '오르비필수업데이트2'");
+             w.files.AddFolder(kFolder);
              ASSERT_TRUE(w.files.WriteWholeFile(kFolder + u"uOrvitex1.exe", kPackage2));
-             w.files.freeBytes = kSpareBytes + stored - 4;
+             w.files.freeBytes = kSpareBytes + stored - 4 - 3;
          },
          {}},
     };

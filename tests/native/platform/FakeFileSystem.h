@@ -2,6 +2,7 @@
 // An in-memory Windows file system that records every call in order. Folders,
 // files and directory links are nodes keyed by their full path; a path through a
 // link is resolved to the link's target, as the real system would.
+#include <algorithm>
 #include <cstdint>
 #include <deque>
 #include <map>
@@ -208,21 +209,14 @@ private:
     // Replaces every link on the way to the path by its target; the last component
     // itself stays a link unless throughLast is set.
     std::u16string Resolve(std::u16string key, bool throughLast = false) const {
-        for (int depth = 0; depth < 32; ++depth) {
-            bool changed = false;
-            for (const auto& [linkKey, node] : nodes_) {
-                if (node.linkTarget.empty())
-                    continue;
-                if (key.starts_with(linkKey + u'\\')) {
-                    key = node.linkTarget + key.substr(linkKey.size());
-                    changed = true;
-                } else if (throughLast && key == linkKey) {
-                    key = node.linkTarget;
-                    changed = true;
-                }
-            }
-            if (!changed)
+        for (int depth = 0; depth < 64; ++depth) {
+            const auto link = std::find_if(nodes_.begin(), nodes_.end(), [&](const auto& node) {
+                return !node.second.linkTarget.empty() &&
+                       (key.starts_with(node.first + u'\\') || (throughLast && key == node.first));
+            });
+            if (link == nodes_.end())
                 break;
+            key = link->second.linkTarget + key.substr(link->first.size());
         }
         return key;
     }
