@@ -1,11 +1,9 @@
 #pragma once
-// A desktop in virtual time: Sleep advances the clock instead of waiting, each
-// Yield advances it by one millisecond, and wizard windows open and close at
-// set moments. Every call is recorded with the moment it happened.
+// A desktop in virtual time: Sleep advances the clock, each Yield by a millisecond,
+// and windows open and close at set moments. Every call is recorded.
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
-#include <functional>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -37,15 +35,12 @@ public:
 
     std::vector<Window> windows;
     std::vector<Event> events;
-    // Runs inside each Yield, as a window event would.
-    std::function<void()> onYield;
 
     void Open(std::u16string caption, std::uintptr_t handle, platform::ScreenRect rect,
               std::chrono::milliseconds opens = 0ms,
               std::chrono::milliseconds closes = std::chrono::milliseconds::max()) {
         windows.push_back({std::move(caption), handle, rect, opens, closes});
     }
-    [[nodiscard]] std::chrono::milliseconds Clock() const { return now_; }
     [[nodiscard]] std::vector<Event> Only(Kind kind) const {
         std::vector<Event> picked;
         std::ranges::copy_if(events, std::back_inserter(picked),
@@ -74,12 +69,7 @@ public:
         events.push_back({Kind::Cursor, now_, 0, x, y});
     }
     void LeftClick() override { events.push_back({Kind::Click, now_, 0, cursorX_, cursorY_}); }
-    void Yield() override {
-        Pass(Kind::Yield, 1ms, 0ms);
-        if (onYield) {
-            onYield();
-        }
-    }
+    void Yield() override { Pass(Kind::Yield, 1ms, 0ms); }
     void WaitForEvents(std::chrono::milliseconds limit) override { Pass(Kind::Wait, limit, limit); }
     void Sleep(std::chrono::milliseconds duration) override {
         Pass(Kind::Sleep, duration, duration);
@@ -96,7 +86,6 @@ private:
         }
         return nullptr;
     }
-    // Records the call, then lets the time pass.
     void Pass(Kind kind, std::chrono::milliseconds time, std::chrono::milliseconds duration) {
         events.push_back({kind, now_, 0, 0, 0, duration});
         now_ += time;
