@@ -1,7 +1,6 @@
 #pragma once
-// An in-memory Windows file system that records every call in order. Folders,
-// files and directory links are nodes keyed by their full path; a path through a
-// link is resolved to the link's target, as the real system would.
+// An in-memory Windows file system that records every call in order; a path
+// through a link is resolved to the link's target, as the real system would.
 #include <algorithm>
 #include <cstdint>
 #include <deque>
@@ -19,12 +18,6 @@ namespace orvitex::testing {
 
 class FakeFileSystem : public platform::FileSystem {
 public:
-    struct Node {
-        std::uint32_t attributes = 0;
-        std::u16string linkTarget;
-        std::vector<std::byte> content;
-    };
-
     FakeFileSystem() { nodes_[u"C:"] = {kDir, {}, {}}; }
 
     void AddFolder(const std::u16string& path, std::uint32_t attributes = 0) {
@@ -47,10 +40,10 @@ public:
 
     bool Has(const std::u16string& path) const { return nodes_.contains(Key(path)); }
     std::optional<std::uint32_t> AttributesOf(const std::u16string& path) const {
-        return AttributesOf(nodes_.find(Key(path)));
+        const Node* node = At(Key(path));
+        return node ? std::optional(node->attributes) : std::nullopt;
     }
     const std::vector<std::string>& Log() const { return log_; }
-    void ClearLog() { log_.clear(); }
 
     std::u16string FindFirst(std::u16string_view pattern, std::uint32_t mask) override {
         found_.clear();
@@ -74,9 +67,9 @@ public:
         return name;
     }
     std::optional<std::uint32_t> GetAttributes(std::u16string_view path) override {
-        if (Call("GetAttributes", path))
-            return std::nullopt;
-        return AttributesOf(nodes_.find(Resolve(Key(path))));
+        const Node* node = Find(path);
+        return Call("GetAttributes", path) || !node ? std::nullopt
+                                                    : std::optional(node->attributes);
     }
     bool SetAttributes(std::u16string_view path, std::uint32_t attributes) override {
         const auto it = nodes_.find(Resolve(Key(path), true));
@@ -183,27 +176,27 @@ public:
     std::u16string ExecutableFolder() override { return u"C:\\Program Files\\Orvitex"; }
 
 private:
+    struct Node {
+        std::uint32_t attributes = 0;
+        std::u16string linkTarget;
+        std::vector<std::byte> content;
+    };
     static constexpr std::uint32_t kDir = platform::attr::kDirectory;
-    using Nodes = std::map<std::u16string, Node>;
 
     // Without trailing backslash, with "." and ".." folded as the system does.
     static std::u16string Key(std::u16string_view path) {
-        std::vector<std::u16string> parts;
-        std::size_t start = 0;
-        for (std::size_t end = 0; end <= path.size(); ++end) {
-            if (end < path.size() && path[end] != u'\\')
-                continue;
-            const std::u16string part(path.substr(start, end - start));
-            start = end + 1;
-            if (part == u".." && parts.size() > 1) {
+        std::vector<std::u16string_view> parts;
+        for (std::size_t start = 0, end = 0; start <= path.size(); start = end + 1) {
+            end = std::min(path.find(u'\\', start), path.size());
+            const auto part = path.substr(start, end - start);
+            if (part == u".." && parts.size() > 1)
                 parts.pop_back();
-            } else if (!part.empty() && part != u"." && part != u"..") {
+            else if (!part.empty() && part != u"." && part != u"..")
                 parts.push_back(part);
-            }
         }
         std::u16string key;
-        for (const auto& p : parts)
-            key += (key.empty() ? u"" : u"\\") + p;
+        for (const auto part : parts)
+            key.append(key.empty() ? u"" : u"\\").append(part);
         return key;
     }
     // Replaces every link on the way to the path by its target; the last component
@@ -220,13 +213,11 @@ private:
         }
         return key;
     }
-    std::optional<std::uint32_t> AttributesOf(Nodes::const_iterator it) const {
-        return it == nodes_.end() ? std::nullopt : std::optional(it->second.attributes);
-    }
-    const Node* Find(std::u16string_view path) const {
-        const auto it = nodes_.find(Resolve(Key(path)));
+    const Node* At(const std::u16string& key) const {
+        const auto it = nodes_.find(key);
         return it == nodes_.end() ? nullptr : &it->second;
     }
+    const Node* Find(std::u16string_view path) const { return At(Resolve(Key(path))); }
     std::vector<std::u16string> Children(const std::u16string& folder) const {
         std::vector<std::u16string> keys;
         const std::u16string prefix = folder + u'\\';
@@ -263,7 +254,7 @@ private:
         return Fails(operation, path);
     }
 
-    Nodes nodes_;
+    std::map<std::u16string, Node> nodes_;
     std::set<std::u16string> locked_;
     std::set<std::pair<std::string, std::u16string>> failures_;
     std::deque<std::u16string> found_;

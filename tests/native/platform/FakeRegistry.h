@@ -53,16 +53,13 @@ private:
     public:
         Key(FakeRegistry& registry, std::u16string_view path) : registry_(registry), path_(path) {}
         ~Key() override { registry_.log_.push_back("close " + ToUtf8(path_)); }
-        Key(const Key&) = delete;
-        Key& operator=(const Key&) = delete;
 
         long SetValue(std::u16string_view name, std::uint32_t type,
                       std::span<const std::byte> data) override {
             registry_.log_.push_back("set " + ToUtf8(path_) + " [" + ToUtf8(name) + "]");
             const long status = registry_.writeStatus_.at(path_);
-            if (status == 0) {
+            if (status == 0)
                 registry_.keys_[path_][std::u16string(name)] = {type, {data.begin(), data.end()}};
-            }
             return status;
         }
 

@@ -80,9 +80,8 @@ private:
     template <typename Match>
     const Window* OpenWindow(Match match) const {
         for (const Window& w : windows) {
-            if (w.opens <= now_ && now_ < w.closes && match(w)) {
+            if (w.opens <= now_ && now_ < w.closes && match(w))
                 return &w;
-            }
         }
         return nullptr;
     }

@@ -33,10 +33,10 @@ std::optional<passwd> ServerUser() {
 
 // Starts argv[0] (a path) with its output appended to logFile; the process gets
 // SIGINT if the test program dies first, even without its destructors.
-pid_t StartProcess(const std::vector<std::string>& argv, const std::filesystem::path& logFile) {
+pid_t StartProcess(std::vector<std::string> argv, const std::filesystem::path& logFile) {
     std::vector<char*> args;
-    for (const auto& arg : argv)
-        args.push_back(const_cast<char*>(arg.c_str()));
+    for (auto& arg : argv)
+        args.push_back(arg.data());
     args.push_back(nullptr);
     const auto user = ServerUser();
     const int log = open(logFile.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
@@ -49,9 +49,6 @@ pid_t StartProcess(const std::vector<std::string>& argv, const std::filesystem::
     if (pid == 0) {
         dup2(log, STDOUT_FILENO);
         dup2(log, STDERR_FILENO);
-        const int null = open("/dev/null", O_RDONLY);
-        if (null >= 0)
-            dup2(null, STDIN_FILENO);
         if (user &&
             (setgroups(0, nullptr) != 0 || setgid(user->pw_gid) != 0 || setuid(user->pw_uid) != 0))
             _exit(126);
@@ -77,23 +74,16 @@ int WaitProcess(pid_t pid) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-int RunProcess(const std::vector<std::string>& argv, const std::filesystem::path& logFile) {
-    return WaitProcess(StartProcess(argv, logFile));
-}
-
 std::uint16_t FreeLoopbackPort() {
     const int fd = socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     socklen_t length = sizeof address;
-    std::uint16_t port = 0;
-    if (fd >= 0 && bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
-        getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0)
-        port = ntohs(address.sin_port);
-    if (fd >= 0)
-        close(fd);
-    return port;
+    const bool bound = bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+                       getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0;
+    close(fd);
+    return bound ? ntohs(address.sin_port) : 0;
 }
 
 }  // namespace
@@ -114,16 +104,11 @@ PostgresServer::PostgresServer() {
         return;
     }
     folder_ = std::make_unique<TempDir>("orvitex-pg");
-    const auto user = ServerUser();
-    if (geteuid() == 0 && !user) {
-        problem_ = "no postgres system user to run the server as";
-        return;
-    }
-    if (user)
+    // As root without a postgres user, initdb refuses and its log says why.
+    if (const auto user = ServerUser())
         (void)chown(folder_->Path().c_str(), user->pw_uid, user->pw_gid);
-    if (RunProcess({Binary("initdb"), "-D", folder_->File("data"), "-U", "postgres", "-A", "trust",
-                    "-E", "UTF8", "--locale=C", "--no-sync"},
-                   folder_->File("initdb.log")) != 0) {
+    if (Run("initdb", {"-D", folder_->File("data"), "-U", "postgres", "-A", "trust", "-E", "UTF8",
+                       "--locale=C", "--no-sync"}) != 0) {
         problem_ = "initdb failed; see " + folder_->File("initdb.log").string();
         return;
     }
@@ -135,21 +120,26 @@ PostgresServer::~PostgresServer() {
     Stop();
 }
 
-std::filesystem::path PostgresServer::Binary(const std::string& name) const {
-    return binaries_ / name;
+int PostgresServer::Run(const std::string& program, std::vector<std::string> args) {
+    args.insert(args.begin(), binaries_ / program);
+    return WaitProcess(StartProcess(std::move(args), folder_->File(program + ".log")));
 }
 
 void PostgresServer::Start() {
     if (pid_ > 0 || port_ == 0)
         return;
-    pid_ =
-        StartProcess({Binary("postgres"), "-D", folder_->File("data"), "-p", std::to_string(port_),
-                      "-h", "127.0.0.1", "-k", folder_->Path(), "-c", "fsync=off"},
-                     folder_->File("server.log"));
-    if (!WaitReady()) {
-        problem_ = "the server did not become ready; see " + folder_->File("server.log").string();
-        Stop();
+    const std::string port = std::to_string(port_);
+    pid_ = StartProcess({binaries_ / "postgres", "-D", folder_->File("data"), "-p", port, "-h",
+                         "127.0.0.1", "-k", folder_->Path(), "-c", "fsync=off"},
+                        folder_->File("postgres.log"));
+    // Readiness is polled, never assumed after a fixed delay; at most a minute.
+    for (int attempt = 0; attempt < 600; ++attempt) {
+        if (Run("pg_isready", {"-q", "-h", "127.0.0.1", "-p", port}) == 0)
+            return;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
+    problem_ = "the server did not become ready; see " + folder_->File("postgres.log").string();
+    Stop();
 }
 
 void PostgresServer::Stop() {
@@ -160,17 +150,6 @@ void PostgresServer::Stop() {
     pid_ = -1;
 }
 
-// Readiness is polled, never assumed after a fixed delay; at most a minute.
-bool PostgresServer::WaitReady() {
-    for (int attempt = 0; attempt < 600; ++attempt) {
-        if (RunProcess({Binary("pg_isready"), "-q", "-h", "127.0.0.1", "-p", std::to_string(port_)},
-                       folder_->File("isready.log")) == 0)
-            return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    }
-    return false;
-}
-
 std::u16string PostgresServer::ConnectionString(const std::string& database) const {
     return FromUtf8("Driver={PostgreSQL Unicode};Server=127.0.0.1;Port=" + std::to_string(port_) +
                     ";Database=" + database + ";UID=postgres;CommLog=0;Debug=0");
@@ -179,9 +158,8 @@ std::u16string PostgresServer::ConnectionString(const std::string& database) con
 std::string PostgresServer::CreateDatabase() {
     const std::string name =
         "orvitex_" + std::to_string(getpid()) + "_" + std::to_string(++databases_);
-    if (RunProcess({Binary("createdb"), "-h", "127.0.0.1", "-p", std::to_string(port_), "-U",
-                    "postgres", "-E", "UTF8", name},
-                   folder_->File("createdb.log")) != 0)
+    if (Run("createdb", {"-h", "127.0.0.1", "-p", std::to_string(port_), "-U", "postgres", "-E",
+                         "UTF8", name}) != 0)
         throw std::runtime_error("createdb failed for " + name);
     return name;
 }

@@ -11,12 +11,10 @@ namespace orvitex::testing {
 class SqliteDatabase {
 public:
     const std::filesystem::path& Path() const { return path_; }
-    // ODBC form: Driver={SQLite3};Database=<path>
-    std::u16string OdbcString() const {
+    // ODBC keywords pass through an OLE DB string without provider.
+    std::u16string ConnectionString() const {
         return u"Driver={SQLite3};Database=" + FromUtf8(path_.string());
     }
-    // The same as an OLE DB string without provider (ODBC keywords pass through).
-    std::u16string ConnectionString() const { return OdbcString(); }
 
 private:
     TempDir folder_{"orvitex-sqlite"};

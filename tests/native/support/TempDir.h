@@ -1,6 +1,5 @@
 #pragma once
-// A fresh folder under the system's temporary folder, removed with everything in
-// it when the owner goes.
+// A fresh temporary folder, removed with everything in it when the owner goes.
 #include <stdlib.h>
 
 #include <filesystem>
