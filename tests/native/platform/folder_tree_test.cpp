@@ -17,14 +17,9 @@ namespace attr = platform::attr;
 // drive: a root is refused before the first call, a folder one level below is not.
 // The fuzz target never names a root; it proves the rest of the contract.
 TEST(DeleteFolderTree, RefusesADriveOrShareRootWithoutTouchingIt) {
-    const std::vector<std::u16string> roots = {u"",
-                                               u"C:\\",
-                                               u"c:/",
-                                               u"C:\\X\\..",
-                                               u"\\\\server\\share",
-                                               u"\\\\?\\C:\\",
-                                               u"\\\\?\\UNC\\server\\share\\",
-                                               u"\\\\.\\Volume{1}\\"};
+    const std::vector<std::u16string> roots = {
+        u"C:\\",        u"\\\\server\\share",           u"C:\\X\\..",          u"c:/",
+        u"\\\\?\\C:\\", u"\\\\?\\UNC\\server\\share\\", u"\\\\.\\Volume{1}\\", u""};
     const std::vector<std::u16string> below = {u"C:\\X", u"C:X", u"\\\\server\\share\\X",
                                                u"\\\\?\\C:\\X", u"\\\\?\\UNC\\server\\share\\X"};
     for (const bool refused : {true, false}) {
@@ -40,52 +35,40 @@ TEST(DeleteFolderTree, RefusesADriveOrShareRootWithoutTouchingIt) {
     }
 }
 
-// A subfolder that is no longer a folder when its turn comes makes the result
-// false, but the loop goes on and the parent is still removed where it can be.
-TEST(DeleteFolderTree, FalseFromOneSubfolderDoesNotStopTheOthers) {
-    FakeFileSystem files;
-    files.AddFolder(u"C:\\X");
-    files.AddFolder(u"C:\\X\\A");
-    files.AddFolder(u"C:\\X\\B");
-    files.AddFolder(u"C:\\X\\C");
-    files.FailOn("FindFirst", u"C:\\X\\A");
-
-    EXPECT_FALSE(DeleteFolderTree(files, u"C:\\X"));
-    EXPECT_TRUE(files.Has(u"C:\\X\\A"));
-    EXPECT_FALSE(files.Has(u"C:\\X\\B"));
-    EXPECT_FALSE(files.Has(u"C:\\X\\C"));
-    EXPECT_EQ(files.Log().back(), "RemoveDirectory C:\\X");
-}
-
-// A subfolder whose attributes cannot be read is taken for a file: cleared and
-// left to the wildcard delete, never visited.
-TEST(DeleteFolderTree, FailingStepsAreIgnored) {
-    struct Case {
-        const char* name;
+// A failing step is ignored and the parent still removed where it can be; a
+// subfolder whose attributes cannot be read is left to the wildcard delete. Only a
+// subfolder that is no longer a folder when its turn comes makes the result false.
+TEST(DeleteFolderTree, FailingStepsDoNotStopTheOthers) {
+    const struct {
         const char* operation;
         const char16_t* path;
-        bool folderRemains;
-        bool fileRemains;
-    };
-    const Case cases[] = {
-        {"clearing the folder's attributes", "SetAttributes", u"C:\\X", true, false},
-        {"clearing a file's attributes", "SetAttributes", u"C:\\X\\f.txt", true, true},
-        {"enumeration", "FindFirst", u"C:\\X\\*.*", true, true},
-        {"wildcard delete", "DeleteFiles", u"C:\\X\\*.*", true, true},
-        {"removing the folder", "RemoveDirectory", u"C:\\X", true, false},
-        {"removing the subfolder", "RemoveDirectory", u"C:\\X\\Sub", true, false},
-        {"the subfolder's attributes", "GetAttributes", u"C:\\X\\Sub", true, false},
+        bool result;
+        std::vector<std::u16string> remaining;
+    } cases[] = {
+        {"SetAttributes", u"C:\\X", true, {u"X"}},
+        {"SetAttributes", u"C:\\X\\f.txt", true, {u"X", u"f.txt"}},
+        {"FindFirst", u"C:\\X\\*.*", true, {u"X", u"f.txt", u"A", u"B"}},
+        {"DeleteFiles", u"C:\\X\\*.*", true, {u"X", u"f.txt"}},
+        {"RemoveDirectory", u"C:\\X", true, {u"X"}},
+        {"RemoveDirectory", u"C:\\X\\A", true, {u"X", u"A"}},
+        {"GetAttributes", u"C:\\X\\A", true, {u"X", u"A"}},
+        {"FindFirst", u"C:\\X\\A", false, {u"X", u"A"}},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+        SCOPED_TRACE(std::string(c.operation) + " " + ToUtf8(c.path));
         FakeFileSystem files;
         files.AddFolder(u"C:\\X", attr::kReadOnly);
         files.AddFile(u"C:\\X\\f.txt", attr::kReadOnly);
-        files.AddFolder(u"C:\\X\\Sub");
+        files.AddFolder(u"C:\\X\\A");
+        files.AddFolder(u"C:\\X\\B");
         files.FailOn(c.operation, c.path);
-        EXPECT_TRUE(DeleteFolderTree(files, u"C:\\X"));
-        EXPECT_EQ(files.Has(u"C:\\X"), c.folderRemains);
-        EXPECT_EQ(files.Has(u"C:\\X\\f.txt"), c.fileRemains);
+        EXPECT_EQ(DeleteFolderTree(files, u"C:\\X"), c.result);
+        std::vector<std::u16string> remaining;
+        for (const std::u16string name : {u"X", u"f.txt", u"A", u"B"}) {
+            if (files.Has(name == u"X" ? u"C:\\X" : u"C:\\X\\" + name))
+                remaining.push_back(name);
+        }
+        EXPECT_EQ(remaining, c.remaining);
         EXPECT_EQ(files.Log().back(), "RemoveDirectory C:\\X");
     }
 }

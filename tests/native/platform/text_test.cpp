@@ -5,9 +5,8 @@
 namespace orvitex {
 namespace {
 
-// Hangul in logs is proved end to end and lone surrogates by the lookup
-// statement's fuzz target. Bugs caught: a character beyond the BMP split into
-// two, malformed bytes read as a character (an overlong slash) or dropped.
+// Hangul is proved end to end. Bugs caught: a character beyond the BMP split in two,
+// a lone surrogate written as invalid UTF-8, malformed bytes read as one or dropped.
 TEST(Text, FourByteCharactersConvertAndMalformedBytesBecomeReplacements) {
     const std::u16string clef = u"\U0001D11E";
     EXPECT_EQ(ToUtf8(clef), "\xF0\x9D\x84\x9E");
