@@ -25,12 +25,6 @@ const std::u16string kPolicies = u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\
 const std::u16string kSha2 = u"58f7fa906bb4d0075f986f82537613c41cf58750b27c4e623c9aa939518296c7";
 const std::vector<std::byte> kPackage2{std::byte{0x4D}, std::byte{0x5A}, std::byte{2},
                                        std::byte{0}};
-const std::vector<std::string> kAllStarts = {"iOrvitex.exe",
-                                             "uOrvitex1.exe",
-                                             "uOrvitex2.exe",
-                                             "uOrvitex3.exe",
-                                             "ALLV7_XProxy_soapLibSetupSetup.exe",
-                                             "IHiraDurSetupSW0421.exe"};
 
 // A central database with the six stored programs, and the fake machine the run
 // works on; the main window and the shell journal what they are asked to do.
@@ -66,11 +60,8 @@ struct World : RunWindow, platform::Shell {
         const std::string command = "sqlite3 '" + central.Path().string() + "' < '" + script + "'";
         EXPECT_EQ(std::system(command.c_str()), 0);
     }
-    std::function<db::clsDBMng&()> Db() {
-        return [this]() -> db::clsDBMng& { return database->Instance(); };
-    }
     RunOutcome Run() {
-        RunServices services{files, *this, desktop, registry, ui, Db(), log, true};
+        RunServices services{files, *this, desktop, registry, ui, db, log, true};
         services.record = &record;
         services.sha256 = &sha256;
         return RunInstall(*this, services);
@@ -78,21 +69,17 @@ struct World : RunWindow, platform::Shell {
     std::vector<CheckResult> Check() {
         const ServerSettings settings{u"127.0.0.1", u"127.0.0.2", u"4181",
                                       u"orvitex",   u"sa",        u"pw"};
-        PreflightServices services{files, registry, sha256, *database, Db(), settings};
+        PreflightServices services{files, registry, sha256, *database, db, settings};
         return RunPreflight(services, code);
     }
-    std::string RunLogText() {
+    bool Logged(std::string_view text) {
         const auto bytes =
             files.ReadWholeFile(kFolder + u"orvitex-setup.log").value_or(std::vector<std::byte>{});
-        return std::string(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+        return std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size())
+                   .find(text) != std::string_view::npos;
     }
-    std::vector<std::string> Starts() const {
-        std::vector<std::string> starts;
-        for (const auto& line : journal) {
-            if (line.starts_with("start "))
-                starts.push_back(line.substr(6));
-        }
-        return starts;
+    std::size_t Starts() const {
+        return std::ranges::count_if(journal, [](auto& l) { return l.starts_with("start "); });
     }
     std::size_t RegistryWrites() const {
         return std::ranges::count_if(registry.Log(), [](auto& l) { return l.starts_with("set "); });
@@ -131,6 +118,7 @@ struct World : RunWindow, platform::Shell {
     testing::SqliteDatabase central;
     std::shared_ptr<db::clsDBMng> instance;
     std::unique_ptr<SharedDatabase> database;
+    std::function<db::clsDBMng&()> db = [this]() -> db::clsDBMng& { return database->Instance(); };
     std::vector<std::string> journal;
     std::u16string code = u"12345678";
     ServerRecord server;
@@ -145,21 +133,21 @@ struct World : RunWindow, platform::Shell {
 
 // Bugs caught: a status text off by a byte, a package out of order, the copy or
 // the progress in the wrong place, the old program folder kept, a second
-// connection that replaces the shared instance. The end-to-end run proves the
-// registry values and the log on the real platform.
+// connection that replaces the shared instance (the end-to-end run proves the rest).
 TEST(InstallRun, CompleteRunDoesEveryStepInOrder) {
     World w;
     EXPECT_EQ(w.Run(), RunOutcome::Completed);
-    const std::string update = "status 오르비 필수업데이트 파일을 다운로드 중 입니다.";
-    const std::string statuses[] = {"status 오르비 셋업 파일을 다운로드 중 입니다.",
-                                    update,
-                                    update,
-                                    update,
-                                    "status 인증서 관련 모듈 다운로드 중 입니다.",
-                                    "status DUR 다운로드 중 입니다."};
+    const std::string update = "오르비 필수업데이트 파일을 다운로드 중 입니다.";
+    const std::pair<std::string, std::string> steps[] = {
+        {"오르비 셋업 파일을 다운로드 중 입니다.", "iOrvitex.exe"},
+        {update, "uOrvitex1.exe"},
+        {update, "uOrvitex2.exe"},
+        {update, "uOrvitex3.exe"},
+        {"인증서 관련 모듈 다운로드 중 입니다.", "ALLV7_XProxy_soapLibSetupSetup.exe"},
+        {"DUR 다운로드 중 입니다.", "IHiraDurSetupSW0421.exe"}};
     std::vector<std::string> expected = {"move left", "status shown", "reset", "progress 0/6"};
     for (int i = 0; i < 6; ++i) {
-        expected.insert(expected.end(), {statuses[i], "start " + kAllStarts[i],
+        expected.insert(expected.end(), {"status " + steps[i].first, "start " + steps[i].second,
                                          "progress " + std::to_string(i + 1) + "/6"});
     }
     expected.push_back("copy \\\\nas\\update\\Orvitex.ini into C:\\Orvitex\\bin owner 4660 silent");
@@ -175,32 +163,9 @@ TEST(InstallRun, CompleteRunDoesEveryStepInOrder) {
     EXPECT_EQ(w.instance.get(), shared) << "one instance for the whole program";
 }
 
-// Bugs caught: an unknown or hostile code that still changes the machine, or a
-// quote that changes what the statement does against the real driver.
-TEST(InstallRun, UnknownAndHostileCodesTouchNothing) {
-    World w;
-    const std::u16string codes[] = {
-        u"x' or '1'='1", u"'; drop table tb_orvi서버정보; --", u"12345678'", u" 12345678", u"1234%",
-        u"1234\xD800",   std::u16string(64 * 1024, u'1')};
-    for (const auto& code : codes) {
-        SCOPED_TRACE(ToUtf8(code));
-        w.journal.clear();
-        w.code = code;
-        w.server.serverName = u"kept";
-        EXPECT_EQ(w.Run(), RunOutcome::UnknownInstitution);
-        EXPECT_EQ(w.journal,
-                  std::vector<std::string>{"message 요양기관기호를 다시한번 확인해주세요."});
-        EXPECT_EQ(w.server.serverName, u"kept");
-        EXPECT_TRUE(w.files.Log().empty() && w.registry.Log().empty());
-    }
-    w.code = u"12345678";
-    EXPECT_EQ(w.Run(), RunOutcome::Completed) << "the table survived";
-}
-
 // Bugs caught: a present file fetched again or hashed from the stored row, a
 // stale partial file taken for a package, a refused alias write that stops the
-// policy values or is logged as written. The end-to-end runs prove Null and
-// empty programs.
+// policy values or is logged as written.
 TEST(InstallRun, PresentFilesAndRefusedAliases) {
     const std::vector<std::byte> present{std::byte{7}};
     for (const std::u16string file : {u"uOrvitex1.exe", u"uOrvitex1.exe.part"}) {
@@ -213,7 +178,7 @@ TEST(InstallRun, PresentFilesAndRefusedAliases) {
         w.files.AddFolder(kFolder);
         ASSERT_TRUE(w.files.WriteWholeFile(kFolder + file, present));
         EXPECT_EQ(w.Run(), RunOutcome::Completed);
-        EXPECT_EQ(w.Starts(), kAllStarts);
+        EXPECT_EQ(w.Starts(), 6u);
         EXPECT_EQ(w.files.ReadWholeFile(kFolder + u"uOrvitex1.exe"), reused ? present : kPackage2);
         EXPECT_EQ(w.record.packages[1].action,
                   reused ? PackageAction::Reused : PackageAction::Fetched);
@@ -222,10 +187,8 @@ TEST(InstallRun, PresentFilesAndRefusedAliases) {
             reused ? u"ca358758f6d27e6cf45272937977a748fd88391db679ceda7dc7bf1f005ee879" : kSha2);
         EXPECT_TRUE(w.registry.ValuesOf(kConnectTo).empty());
         EXPECT_EQ(w.registry.ValuesOf(kPolicies).size(), 14u);
-        EXPECT_NE(w.RunLogText().find(
-                      "[CLINIC\\SQL] = DBNMPNTW,\\\\CLINIC\\pipe\\MSSQL$SQL\\sql\\query: failed, "
-                      "status 5"),
-                  std::string::npos);
+        EXPECT_TRUE(w.Logged(
+            "[CLINIC\\SQL] = DBNMPNTW,\\\\CLINIC\\pipe\\MSSQL$SQL\\sql\\query: failed, status 5"));
     }
 }
 
@@ -245,9 +208,9 @@ TEST(InstallRun, WriteFailingHalfWayLeavesNoPackageAndNamesTheStep) {
     }
     EXPECT_FALSE(w.files.Has(kFolder + u"uOrvitex1.exe") ||
                  w.files.Has(kFolder + u"uOrvitex1.exe.part"));
-    EXPECT_EQ(w.Starts(), std::vector<std::string>{"iOrvitex.exe"});
+    EXPECT_EQ(w.Starts(), 1u);
     EXPECT_EQ(w.RegistryWrites(), 0u);
-    EXPECT_NE(w.RunLogText().find("; exit code 5"), std::string::npos);
+    EXPECT_TRUE(w.Logged("; exit code 5"));
 }
 
 // Bugs caught: a check that passes what would stop a run (or fails what would
@@ -270,7 +233,9 @@ TEST(Preflight, EachCheckFailsExactlyWhereTheRunWould) {
     } rows[] = {
         {"main server unreachable", [](World& w) { w.Connect(u"/nonexistent/central.db"); },
          noConnection},
-        {"unknown code", [](World& w) { w.code = u"9"; }, {"institution code '9'", "Orvitex.ini"}},
+        {"a code that would match every row unquoted",
+         [](World& w) { w.code = u"x' or '1'='1"; },
+         {"institution code 'x' or '1'='1'", "Orvitex.ini"}},
         {"ConnectTo missing from the 32-bit view, Policies\\System refusing",
          [](World& w) {
              w.registry.HideFrom32BitView(kConnectTo);

@@ -20,11 +20,9 @@ struct Point {
 constexpr Point kA{450, 365}, kB{450, 415}, kD{675, 495};
 const std::vector<Point> kAADD{kA, kA, kD, kD};
 
-// Each script's clicks are proved on real wizards under Wine and its least time by
-// the end-to-end run; here windows that come and go as a fake wizard's cannot, and
-// the wait limits, which only virtual time reaches. Bugs caught: a click on a
-// window that has gone, a wait that polls on after the new window exists (it ends
-// within 20 ms), a wait that ends early or runs past its limit, or a click after it.
+// Wine and the end-to-end run prove the clicks on real wizards; here windows that
+// come and go as no fake wizard can, and the wait limits, which only virtual time
+// reaches: a wait that polls on after the new window, ends early or runs past it.
 TEST(WindowScripts, ClicksFollowWindowsThatComeAndGoAndWaitsEndAtTheirLimits) {
     const struct {
         const char* name;
@@ -45,8 +43,7 @@ TEST(WindowScripts, ClicksFollowWindowsThatComeAndGoAndWaitsEndAtTheirLimits) {
          ScriptOutcome::ClickedThrough, kAADD, 11000ms, 11022ms},
         {"replaced late, first open", WizardScript::MainSetup, 9000ms, 9000ms, kNever,
          ScriptOutcome::ClickedThrough, kAADD, 11000ms, 11022ms},
-        // With limits of a minute: the replacement wait starts at 2251, click until
-        // gone at 2000.
+        // Limits of a minute from 2251 (the replacement wait) or 2000 (until gone).
         {"replaced at the limit", WizardScript::MainSetup, 62251ms, 62251ms, kNever,
          ScriptOutcome::ClickedThrough, kAADD, 64251ms, 64262ms},
         {"never replaced", WizardScript::UpdateSetup, kNever, kNever, kNever,
