@@ -42,8 +42,6 @@ pid_t StartProcess(std::vector<std::string> argv, const std::filesystem::path& l
     const int log = open(logFile.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
     if (log < 0)
         throw std::runtime_error("cannot open " + logFile.string());
-    if (user)
-        (void)fchown(log, user->pw_uid, user->pw_gid);
     const pid_t parent = getpid();
     const pid_t pid = fork();
     if (pid == 0) {
