@@ -11,6 +11,7 @@
 #include "db/gSQL.h"
 #include "install/CentralDb.h"
 #include "install/InstallRun.h"
+#include "install/MainServer.h"
 #include "install/Preflight.h"
 #include "install/SharedDatabase.h"
 #include "platform/openssl/OpenSslSha256.h"
@@ -39,7 +40,7 @@ struct World : RunWindow, platform::Shell {
             "X'4D5A0200'), ('오르비필수업데이트2', X'4D5A03'), ('오르비필수업데이트3', X'4D5A04'), "
             "('ALL7', X'4D5A05'), ('DUR', X'4D5A06');");
         Connect(FromUtf8(central.Path().string()));
-        EXPECT_EQ(database->ConnectServerDB(u"127.0.0.1", u"sa", u"pw", u"orvitex"), 1);
+        ConnectMainServer(*database, ui, settings);
         registry.AddKey(kConnectTo);
         registry.AddKey(kPolicies);
         files.AddFolder(u"C:\\Orvitex");
@@ -67,8 +68,6 @@ struct World : RunWindow, platform::Shell {
         return RunInstall(*this, services);
     }
     std::vector<CheckResult> Check() {
-        const ServerSettings settings{u"127.0.0.1", u"127.0.0.2", u"4181",
-                                      u"orvitex",   u"sa",        u"pw"};
         PreflightServices services{files, registry, sha256, *database, db, settings};
         return RunPreflight(services, code);
     }
@@ -118,6 +117,7 @@ struct World : RunWindow, platform::Shell {
     testing::SqliteDatabase central;
     std::shared_ptr<db::clsDBMng> instance;
     std::unique_ptr<SharedDatabase> database;
+    const ServerSettings settings{u"127.0.0.1", u"127.0.0.2", u"4181", u"orvitex", u"sa", u"pw"};
     std::function<db::clsDBMng&()> db = [this]() -> db::clsDBMng& { return database->Instance(); };
     std::vector<std::string> journal;
     std::u16string code = u"12345678";
@@ -133,9 +133,14 @@ struct World : RunWindow, platform::Shell {
 
 // Bugs caught: a status text off by a byte, a package out of order, the copy or
 // the progress in the wrong place, the old program folder kept, a second
-// connection that replaces the shared instance (the end-to-end run proves the rest).
+// connection that replaces the shared instance, the built-in login handed over in
+// the wrong order (the end-to-end run proves the rest).
 TEST(InstallRun, CompleteRunDoesEveryStepInOrder) {
     World w;
+    const db::clsDBMng& connected = *w.instance;
+    EXPECT_EQ(connected.ServerName + u"," + connected.ServerID + u"," + connected.ServerPWD + u"," +
+                  connected.DatabaseName,
+              u"127.0.0.1,sa,pw,orvitex");
     EXPECT_EQ(w.Run(), RunOutcome::Completed);
     const std::string update = "오르비 필수업데이트 파일을 다운로드 중 입니다.";
     const std::pair<std::string, std::string> steps[] = {
