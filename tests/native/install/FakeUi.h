@@ -34,9 +34,8 @@ public:
 
 private:
     void Note(std::string entry) {
-        if (journal) {
+        if (journal)
             journal->push_back(std::move(entry));
-        }
     }
 };
 

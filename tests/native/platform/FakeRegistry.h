@@ -34,17 +34,14 @@ public:
 
     std::unique_ptr<platform::RegistryKey> OpenMachineKeyForSetValue(
         std::u16string_view path) override {
-        const std::u16string key(path);
-        log_.push_back("open " + ToUtf8(key));
-        if (!keys_.contains(key))
-            return nullptr;
-        return std::make_unique<Key>(*this, key);
+        log_.push_back("open " + ToUtf8(path));
+        return HasKey(std::u16string(path)) ? std::make_unique<Key>(*this, path) : nullptr;
     }
 
     platform::KeyViews ProbeMachineKey(std::u16string_view path) override {
         const std::u16string key(path);
         log_.push_back("probe " + ToUtf8(key));
-        if (!keys_.contains(key))
+        if (!HasKey(key))
             return {};
         const auto access = writeStatus_.at(key) == 0 ? platform::KeyAccess::Writable
                                                       : platform::KeyAccess::Refused;
@@ -54,19 +51,15 @@ public:
 private:
     class Key : public platform::RegistryKey {
     public:
-        Key(FakeRegistry& registry, std::u16string path)
-            : registry_(registry), path_(std::move(path)) {}
+        Key(FakeRegistry& registry, std::u16string_view path) : registry_(registry), path_(path) {}
         ~Key() override { registry_.log_.push_back("close " + ToUtf8(path_)); }
-        Key(const Key&) = delete;
-        Key& operator=(const Key&) = delete;
 
         long SetValue(std::u16string_view name, std::uint32_t type,
                       std::span<const std::byte> data) override {
             registry_.log_.push_back("set " + ToUtf8(path_) + " [" + ToUtf8(name) + "]");
             const long status = registry_.writeStatus_.at(path_);
-            if (status == 0) {
+            if (status == 0)
                 registry_.keys_[path_][std::u16string(name)] = {type, {data.begin(), data.end()}};
-            }
             return status;
         }
 

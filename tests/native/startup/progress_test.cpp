@@ -1,13 +1,12 @@
 #include <gtest/gtest.h>
 
 #include "FakeSurface.h"
+#include "platform/Text.h"
 #include "startup/Progress.h"
 #include "startup/RuntimeError.h"
 
 namespace orvitex::startup {
 namespace {
-
-using testing::FakeSurface;
 
 TEST(ShowProgress, RefusedWidthFailsAfterTheCounterChangedAndKeepsTheBar) {
     const struct {
@@ -15,7 +14,7 @@ TEST(ShowProgress, RefusedWidthFailsAfterTheCounterChangedAndKeepsTheBar) {
     } cases[] = {{1, 0, kDivisionByZero}, {-1, 6, kInvalidPropertyValue}};
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.current) + "/" + std::to_string(c.total));
-        FakeSurface view;
+        testing::FakeSurface view;
         view.barWidth = 2290;
         try {
             ShowProgress(view, c.current, c.total);

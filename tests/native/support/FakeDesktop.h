@@ -1,10 +1,10 @@
 #pragma once
-// A desktop in virtual time: Sleep advances the clock instead of waiting, each
-// Yield advances it by one millisecond, and wizard windows open and close at
-// set moments. Every call is recorded with the moment it happened.
+// A desktop in virtual time: Sleep advances the clock, each Yield by a millisecond,
+// and windows open and close at set moments. Every call is recorded.
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
-#include <functional>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -35,66 +35,44 @@ public:
 
     std::vector<Window> windows;
     std::vector<Event> events;
-    // Runs inside each Yield, as a window event would.
-    std::function<void()> onYield;
 
     void Open(std::u16string caption, std::uintptr_t handle, platform::ScreenRect rect,
               std::chrono::milliseconds opens = 0ms,
               std::chrono::milliseconds closes = std::chrono::milliseconds::max()) {
         windows.push_back({std::move(caption), handle, rect, opens, closes});
     }
-    [[nodiscard]] std::chrono::milliseconds Clock() const { return now_; }
     [[nodiscard]] std::vector<Event> Only(Kind kind) const {
         std::vector<Event> picked;
-        for (const Event& e : events) {
-            if (e.kind == kind) {
-                picked.push_back(e);
-            }
-        }
+        std::ranges::copy_if(events, std::back_inserter(picked),
+                             [&](auto& e) { return e.kind == kind; });
         return picked;
     }
 
     platform::ForeignWindow FindWindowByCaption(std::u16string_view caption) override {
-        std::uintptr_t found = 0;
-        if (const Window* w = OpenWindow([&](const Window& x) { return x.caption == caption; })) {
-            found = w->handle;
-        }
-        Record({Kind::Find, now_, found});
-        return platform::ForeignWindow(found);
+        const Window* w = OpenWindow([&](const Window& x) { return x.caption == caption; });
+        events.push_back({Kind::Find, now_, w ? w->handle : 0});
+        return platform::ForeignWindow(w ? w->handle : 0);
     }
     bool GetWindowRect(platform::ForeignWindow window, platform::ScreenRect& rect) override {
-        Record({Kind::Read, now_, window.Handle()});
+        events.push_back({Kind::Read, now_, window.Handle()});
         const Window* w =
             OpenWindow([&](const Window& x) { return window && x.handle == window.Handle(); });
-        if (!w) {
-            return false;
-        }
-        rect = w->rect;
-        return true;
+        rect = w ? w->rect : rect;
+        return w != nullptr;
     }
     void MakeTopmost(platform::ForeignWindow window, const platform::ScreenRect&) override {
-        Record({Kind::Pin, now_, window.Handle()});
+        events.push_back({Kind::Pin, now_, window.Handle()});
     }
     void MoveCursor(std::int32_t x, std::int32_t y) override {
         cursorX_ = x;
         cursorY_ = y;
-        Record({Kind::Cursor, now_, 0, x, y});
+        events.push_back({Kind::Cursor, now_, 0, x, y});
     }
-    void LeftClick() override { Record({Kind::Click, now_, 0, cursorX_, cursorY_}); }
-    void Yield() override {
-        Record({Kind::Yield, now_});
-        now_ += 1ms;
-        if (onYield) {
-            onYield();
-        }
-    }
-    void WaitForEvents(std::chrono::milliseconds limit) override {
-        Record({Kind::Wait, now_, 0, 0, 0, limit});
-        now_ += limit;
-    }
+    void LeftClick() override { events.push_back({Kind::Click, now_, 0, cursorX_, cursorY_}); }
+    void Yield() override { Pass(Kind::Yield, 1ms, 0ms); }
+    void WaitForEvents(std::chrono::milliseconds limit) override { Pass(Kind::Wait, limit, limit); }
     void Sleep(std::chrono::milliseconds duration) override {
-        Record({Kind::Sleep, now_, 0, 0, 0, duration});
-        now_ += duration;
+        Pass(Kind::Sleep, duration, duration);
     }
     std::chrono::milliseconds Now() override { return now_; }
 
@@ -102,13 +80,15 @@ private:
     template <typename Match>
     const Window* OpenWindow(Match match) const {
         for (const Window& w : windows) {
-            if (w.opens <= now_ && now_ < w.closes && match(w)) {
+            if (w.opens <= now_ && now_ < w.closes && match(w))
                 return &w;
-            }
         }
         return nullptr;
     }
-    void Record(Event e) { events.push_back(e); }
+    void Pass(Kind kind, std::chrono::milliseconds time, std::chrono::milliseconds duration) {
+        events.push_back({kind, now_, 0, 0, 0, duration});
+        now_ += time;
+    }
 
     std::chrono::milliseconds now_ = 0ms;
     std::int32_t cursorX_ = 0, cursorY_ = 0;

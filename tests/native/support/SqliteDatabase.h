@@ -3,23 +3,22 @@
 #include <filesystem>
 #include <string>
 
+#include "platform/Text.h"
 #include "support/TempDir.h"
 
 namespace orvitex::testing {
 
 class SqliteDatabase {
 public:
-    SqliteDatabase();
-
     const std::filesystem::path& Path() const { return path_; }
-    // ODBC form: Driver={SQLite3};Database=<path>
-    std::u16string OdbcString() const;
-    // The same as an OLE DB string without provider (ODBC keywords pass through).
-    std::u16string ConnectionString() const { return OdbcString(); }
+    // ODBC keywords pass through an OLE DB string without provider.
+    std::u16string ConnectionString() const {
+        return u"Driver={SQLite3};Database=" + FromUtf8(path_.string());
+    }
 
 private:
-    TempDir folder_;
-    std::filesystem::path path_;
+    TempDir folder_{"orvitex-sqlite"};
+    std::filesystem::path path_ = folder_.File("test.db");
 };
 
 }  // namespace orvitex::testing
