@@ -30,9 +30,9 @@ inline constexpr std::u16string_view kClientBinFolder = u"C:\\Orvitex\\bin";
 enum class ConfigCopy { NotTried, Copied, Failed, NotAFolder };
 
 // Copies the file into the product's bin folder when that exists; a plain file
-// of that name is left as it is (NotAFolder). silent: no
-// shell window may wait for a person. The shell reports nothing, so the result
-// compares the copy with its source afterwards.
+// of that name is left as it is (NotAFolder). silent: no shell window may wait
+// for a person. The shell reports nothing, so the result compares the copy with
+// its source afterwards.
 ConfigCopy WriteClientConfig(platform::FileSystem& files, platform::Shell& shell,
                              const ServerRecord& record, std::uintptr_t ownerWindow, bool silent);
 
