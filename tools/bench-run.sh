@@ -36,12 +36,12 @@ one_run() {
     local i=$1 log=$out/run-$i.log journal=$out/clicks-$i.log start end rc
     rm -f "$log" "$journal" "$out/time-$i"
     prepare_drive || { echo "bench-run: cannot prepare the prefix" >&2; return 1; }
-    ORVITEX_CLICK_JOURNAL=$(winepath -w "$journal" | tr -d '\r')
+    ORVITEX_CLICK_JOURNAL=$(windows_path "$journal")
     start=$(date +%s%N)
     rc=0
     /usr/bin/time -f '%U %S %M' -o "$out/time-$i" timeout 300 \
         wine "$exe" --central-db "$out/orvitex-demo.db" --code "$code" --run --quiet \
-        --log "$(winepath -w "$log" | tr -d '\r')" || rc=$?
+        --log "$(windows_path "$log")" || rc=$?
     end=$(date +%s%N)
     await_journal "$journal" ' end ' "$(grep -c ' start ' "$journal" 2>/dev/null)" || true
     [ "$rc" = 0 ] || { echo "bench-run: run $i ended with exit code $rc, see $log" >&2; return 1; }

@@ -32,7 +32,7 @@ SQL
 odbc="Driver={PostgreSQL Unicode};Server=127.0.0.1;Port=$port;Database=postgres;UID=postgres;PWD=pg-secret-7"
 run() { wine "$setup" --central-odbc "$1" --code 12345678 --run --quiet --log "$out/setup.log"; }
 export ORVITEX_CLICK_JOURNAL ORVITEX_FAKE_SETUP=""
-ORVITEX_CLICK_JOURNAL=$(winepath -w "$journal" | tr -d '\r')
+ORVITEX_CLICK_JOURNAL=$(windows_path "$journal")
 prepare_drive || fail "keys and folders before the run"
 : >"$journal"
 run "Driver={PostgreSQL Unicode;Server=127.0.0.1" >"$out/usage.txt"; rc=$?

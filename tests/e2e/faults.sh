@@ -27,7 +27,7 @@ db=$out/central.db log=$out/setup.log journal=$out/clicks.log
 rm -f "$log" "$journal"
 "$builddb" "$db" "$wizard" >/dev/null || fail "demo database"
 export ORVITEX_CLICK_JOURNAL ORVITEX_FAKE_SETUP=""
-ORVITEX_CLICK_JOURNAL=$(winepath -w "$journal" | tr -d '\r')
+ORVITEX_CLICK_JOURNAL=$(windows_path "$journal")
 # On a loaded machine `wine reg` now and then fails at once: asked again.
 prepare_drive || prepare_drive || fail "keys and folders before the run"
 

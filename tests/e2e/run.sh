@@ -23,7 +23,7 @@ keep_only() {
         fail "nulling packages"
 }
 export ORVITEX_CLICK_JOURNAL ORVITEX_FAKE_SETUP=""
-ORVITEX_CLICK_JOURNAL=$(winepath -w "$journal" | tr -d '\r')
+ORVITEX_CLICK_JOURNAL=$(windows_path "$journal")
 if [ "$variant" = 144dpi ]; then
     wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1 ||
         fail "could not set 144 dpi"

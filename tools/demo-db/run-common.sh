@@ -12,6 +12,14 @@ policies=(ConsentPromptBehaviorAdmin=0x2 ConsentPromptBehaviorUser=0x3 dontdispl
     scforceoption=0x0 shutdownwithoutlogon=0x1 undockwithoutlogon=0x1
     ValidateAdminCodesSignatures=0x0)
 
+# A host path as Wine's Z: drive names it, without asking Wine (winepath, like
+# every wine tool, has answered nothing once on a loaded machine).
+windows_path() {
+    local path
+    path=$(realpath -m "$1")
+    printf 'Z:%s' "${path//\//\\}"
+}
+
 # The machine before a run: both keys empty (a clinic PC has them, the program never
 # creates a key), an old program folder, the institution's update folder.
 prepare_drive() {

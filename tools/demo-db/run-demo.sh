@@ -16,7 +16,7 @@ wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/de
 wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' /v System \
     /t REG_SZ /d NanumGothic /f >/dev/null 2>&1
 export ORVITEX_CLICK_JOURNAL ORVITEX_FAKE_SETUP=""
-ORVITEX_CLICK_JOURNAL=$(winepath -w "$journal" | tr -d '\r')
+ORVITEX_CLICK_JOURNAL=$(windows_path "$journal")
 
 # The screen area that holds all the given windows.
 extent() {
