@@ -25,8 +25,14 @@ bool Win32Shell::StartProgram(std::u16string_view path) {
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_SHOWNORMAL;
     PROCESS_INFORMATION process{};
-    if (!CreateProcessW(Wide(application), reinterpret_cast<wchar_t*>(commandLine.data()), nullptr,
-                        nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+    // The program inherits this: a wizard that crashes ends at once instead of
+    // waiting behind an error-reporting dialog, so the run can tell it crashed.
+    const UINT errorMode = SetErrorMode(GetErrorMode() | SEM_NOGPFAULTERRORBOX);
+    const BOOL started =
+        CreateProcessW(Wide(application), reinterpret_cast<wchar_t*>(commandLine.data()), nullptr,
+                       nullptr, FALSE, 0, nullptr, nullptr, &startup, &process);
+    SetErrorMode(errorMode);
+    if (!started) {
         return false;
     }
     lastProgram_.Reset(process.hProcess);
