@@ -204,6 +204,29 @@ void AddCredentials(OdbcBuilder& odbc, const ConnectionProperties& properties,
         odbc.AddValue(u"PWD", *pwd);
 }
 
+// The newer SQL Server drivers encrypt and validate the server's certificate by default
+// (ODBC Driver 18), so a self-signed server the old provider reached would be refused.
+// They are asked to connect as the old provider did: encrypted only when the server
+// insists, without validating its certificate. That keeps today's exposure to an active
+// attacker on the clinic's network; a connection string that names its encryption keeps it.
+void AddEncryption(OdbcBuilder& odbc, const ConnectionProperties& properties,
+                   std::u16string_view driver) {
+    if (!IsSqlServerDriver(driver) || AsciiLower(driver) == u"sql server")
+        return;
+    bool named = false;
+    for (const auto& p : properties) {
+        if (IsOneOf(p.key, {u"Encrypt", u"Use Encryption for Data"})) {
+            odbc.AddValue(u"Encrypt", p.value);
+            named = true;
+        } else if (IsOneOf(p.key, {u"TrustServerCertificate", u"Trust Server Certificate"})) {
+            odbc.AddValue(u"TrustServerCertificate", p.value);
+            named = true;
+        }
+    }
+    if (!named)
+        odbc.Add(u"Encrypt", u"no;TrustServerCertificate=yes");
+}
+
 std::u16string MapSqlServer(const ConnectionProperties& properties, const ProviderDrivers& drivers,
                             std::u16string_view userId, std::u16string_view password) {
     if (drivers.sqlServerReplacement)
@@ -224,6 +247,7 @@ std::u16string MapSqlServer(const ConnectionProperties& properties, const Provid
             odbc.AddValue(u"WSID", p.value);
         }
     }
+    AddEncryption(odbc, properties, drivers.sqlServer);
     AddCredentials(odbc, properties, userId, password);
     return odbc.Text();
 }

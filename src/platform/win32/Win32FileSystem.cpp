@@ -140,10 +140,20 @@ bool Win32FileSystem::DirectoryExists(std::u16string_view path) {
 
 namespace {
 
+// Another program may hold the file open for writing (an editor, a virus scanner), so
+// every sharing is allowed, and a sharing violation is asked again for a short while.
 UniqueFileHandle OpenToRead(std::u16string_view path) {
+    constexpr int kSharingRetries = 20;
+    constexpr DWORD kSharingPauseMs = 50;
+    constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
     const std::u16string text(path);
-    return UniqueFileHandle(CreateFileW(Wide(text), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    for (int attempt = 0;; ++attempt) {
+        UniqueFileHandle file(CreateFileW(Wide(text), GENERIC_READ, kShareAll, nullptr,
+                                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (file || GetLastError() != ERROR_SHARING_VIOLATION || attempt == kSharingRetries)
+            return file;
+        Sleep(kSharingPauseMs);
+    }
 }
 
 // Reads in the caller's blocks, so a large file never has to fit in memory whole.

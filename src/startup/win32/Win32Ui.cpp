@@ -7,7 +7,8 @@
 namespace orvitex::startup::win32 {
 
 void Win32Ui::ShowMessage(std::u16string_view text, platform::MessageIcon icon) {
-    UINT flags = MB_OK | MB_TASKMODAL | MB_SETFOREGROUND;
+    // The wizards of a run are pinned topmost; a message that is not would open under them.
+    UINT flags = MB_OK | MB_TASKMODAL | MB_SETFOREGROUND | MB_TOPMOST;
     if (icon == platform::MessageIcon::Information) {
         flags |= MB_ICONINFORMATION;
     } else if (icon == platform::MessageIcon::Critical) {

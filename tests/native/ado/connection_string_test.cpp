@@ -65,10 +65,17 @@ TEST(ConnectionString, MapsEachProviderToItsOdbcDriver) {
          u"Driver={PostgreSQL Unicode};Server=127.0.0.1;Port=4181;Database=orvitex;UID=sa;PWD={$"
          u"19 Kup;Tel57@$}",
          u"PostgreSQL Unicode"},
-        {"a newer SQL Server driver is still a SQL Server driver", main,
-         u"Driver={ODBC Driver 18 for SQL Server};Server=127.0.0.1,4181;Database=orvitex;UID=sa;"
-         u"PWD={$19 Kup;Tel57@$}",
+        // Bug caught: Driver 18 refusing the self-signed server the old provider reached.
+        {"a newer SQL Server driver connects as the old provider did", main,
+         u"Driver={ODBC Driver 18 for SQL Server};Server=127.0.0.1,4181;Database=orvitex;"
+         u"Encrypt=no;TrustServerCertificate=yes;UID=sa;PWD={$19 Kup;Tel57@$}",
          u"ODBC Driver 18 for SQL Server"},
+        {"a connection string that names its encryption keeps it",
+         u"Provider=SQLOLEDB;Data Source=srv;Use Encryption for Data=True",
+         u"Driver={ODBC Driver 17 for SQL Server};Server=srv;Encrypt=True",
+         u"ODBC Driver 17 for SQL Server"},
+        {"the old driver is given no encryption setting", u"Provider=SQLOLEDB;Data Source=srv",
+         u"Driver={sql server};Server=srv", u"sql server"},
         {"SQLOLEDB with a replacement", main, u"Driver={SQLite3};Database=/tmp/central.db", nullptr,
          u"Driver={SQLite3};Database=/tmp/central.db"},
         {"Jet", u"Provider=Microsoft.Jet.OLEDB.4.0; Data Source=C:\\x\\..\\LocalData\\OrviTex.mdb;",

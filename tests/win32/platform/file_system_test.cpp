@@ -189,6 +189,18 @@ TEST_F(FileSystem, WholeFilesRoundTripAndFailedWritesKeepWhatWasThere) {
     held.Reset();
     EXPECT_EQ(files_.ReadWholeFile(temp_.Text(L"held.exe")).value_or(none).size(), 4u);
 
+    // Bug caught: reading back a file another program holds open for writing.
+    UniqueFileHandle writer(CreateFileW(temp_.Path(L"held.exe").c_str(), GENERIC_WRITE,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                        OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(writer);
+    EXPECT_EQ(files_.ReadWholeFile(temp_.Text(L"held.exe")).value_or(none).size(), 4u);
+    writer.Reset();
+    UniqueFileHandle exclusive(CreateFileW(temp_.Path(L"held.exe").c_str(), GENERIC_READ, 0,
+                                           nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(exclusive);
+    EXPECT_FALSE(files_.ReadWholeFile(temp_.Text(L"held.exe")));  // asked again, then refused
+
     const std::u16string part = temp_.Text(L"p.part");
     ASSERT_TRUE(files_.WriteFlushedFile(part, small));
     ASSERT_TRUE(files_.ReplaceFile(part, path));
