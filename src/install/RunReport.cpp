@@ -75,14 +75,17 @@ ordered_json Usage(const std::optional<platform::UsageFigures>& usage) {
 }  // namespace
 
 std::string ReportJson(const ReportFrame& frame, const RunRecord& record) {
-    ordered_json doc = {{"program", "orvitex-setup"},
+    ordered_json doc = {{"schemaVersion", kReportSchemaVersion},
+                        {"program", "orvitex-setup"},
                         {"version", U8(frame.version)},
                         {"mode", frame.check ? "check" : "run"},
                         {"code", record.code ? ordered_json(U8(*record.code)) : nullptr},
                         {"started", U8(frame.started)},
                         {"ended", U8(frame.ended)},
                         {"exitCode", frame.exitCode},
-                        {"exitMeaning", ExitMeaning(frame.exitCode, frame.check)}};
+                        {"exitMeaning", ExitMeaning(frame.exitCode, frame.check)},
+                        {"message", frame.message.empty() ? ordered_json(nullptr)
+                                                          : ordered_json(U8(frame.message))}};
     if (frame.check) {
         ordered_json checks = ordered_json::array();
         for (const auto& c : record.checks) {
