@@ -192,7 +192,11 @@ private:
         kept.started = true;
         s_.log.Line(label + u": started");
         desktop_.Sleep(2000ms);
-        const ScriptOutcome outcome = scripts_.Run(package.script, package.caption);
+        const ScriptOutcome outcome =
+            scripts_.Run(package.script, package.caption, [&](const ClickRecord& click) {
+                kept.clicks.push_back(click);
+                s_.log.Line(label + u": " + ClickLine(click));
+            });
         kept.script = outcome;
         kept.seconds = std::chrono::duration<double>(desktop_.Now() - begun).count();
         s_.log.Line(label + u": " + Describe(outcome, package.script, s_.limits));

@@ -32,6 +32,9 @@ public:
     }
     void MoveCursor(std::int32_t x, std::int32_t y) override { desktop_.MoveCursor(x, y); }
     void LeftClick() override { desktop_.LeftClick(); }
+    [[nodiscard]] std::optional<platform::WindowAtCursor> WindowUnderCursor() override {
+        return desktop_.WindowUnderCursor();
+    }
     void Yield() override { desktop_.Yield(); }
     void WaitForEvents(std::chrono::milliseconds limit) override {
         const Waiting waiting(*this);

@@ -3,6 +3,8 @@
 // here so that window scripts can run in virtual time under test.
 #include <chrono>
 #include <cstdint>
+#include <optional>
+#include <string>
 #include <string_view>
 
 namespace orvitex::platform {
@@ -29,6 +31,16 @@ struct ScreenRect {
     friend constexpr bool operator==(const ScreenRect&, const ScreenRect&) = default;
 };
 
+// The window a press at the cursor lands on, read just before the press.
+struct WindowAtCursor {
+    std::int32_t physicalX = 0;  // the cursor in the display's own pixels
+    std::int32_t physicalY = 0;
+    std::u16string windowClass;  // empty when no window is there
+    std::u16string text;
+    std::u16string topLevelCaption;
+    std::u16string processImage;  // the file name of its program
+};
+
 class Desktop {
 public:
     virtual ~Desktop() = default;
@@ -41,6 +53,8 @@ public:
     virtual void MoveCursor(std::int32_t x, std::int32_t y) = 0;
     // Left button down, then up, with no delay between.
     virtual void LeftClick() = 0;
+    // Empty where the desktop cannot tell.
+    [[nodiscard]] virtual std::optional<WindowAtCursor> WindowUnderCursor() { return {}; }
     // Processes every pending event of the program's own windows, then returns.
     virtual void Yield() = 0;
     // Returns when an event for the program's own windows arrives or the limit

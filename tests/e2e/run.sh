@@ -70,6 +70,9 @@ check_clicked_through() {
             fail "$p clicks '$(buttons_of "$journal" "$p")', expected '${buttons[i]}'"
         grep -q "^$p end reason=done" "$journal" || fail "$p did not end as done"
         cmp -s "$wizard" "$install_dir/$p" || fail "$p differs from the stored program"
+        # Each click logged with the stand-in's button under it at the press.
+        [ "$(tr -d '\r' <"$runlog" | grep -c "($p): click at [0-9]*,[0-9]* (physical [0-9]*,[0-9]*) on Button '[^']*' in '[^']*' of $p$")" = ${#buttons[i]} ] ||
+            fail "$p: not each click logged on its button"
         expect_log "package $((i + 1)) ($p): wizard clicked through"
     done
     [ -z "$(off_target "$journal")" ] || fail "clicks off target: $(off_target "$journal")"
@@ -96,7 +99,7 @@ complete() {
         fail "a password is logged or reported"
     [ -e "$out/run.json.part" ] && fail "the report's temporary file was left"
     check_report "0 complete" same
-    python3 - "$out/run.json" "$install_dir" <<'PY' || fail "the report"
+    python3 - "$out/run.json" "$install_dir" "$([ "$variant" = 144dpi ] && echo 144 || echo 96)" <<'PY' || fail "the report"
 import hashlib, json, os, sys
 doc = json.load(open(sys.argv[1], encoding="utf-8"))
 assert doc["mode"] == "run" and doc["exitCode"] == 0 and doc["exitMeaning"] == "complete", doc
@@ -105,6 +108,14 @@ for p in doc["packages"]:
     data = open(os.path.join(sys.argv[2], p["file"].split("\\")[-1]), "rb").read()
     assert p["action"] == "fetched" and p["started"] and p["bytes"] == len(data), p
     assert p["sha256"] == hashlib.sha256(data).hexdigest(), p
+    # Layout pixels scaled by the display's DPI are the physical ones. Clicking
+    # until gone may press once more on a window closing under the cursor.
+    for c in p["clicks"]:
+        assert abs(c["physicalX"] - c["x"] * int(sys.argv[3]) / 96) <= 1, c
+        assert c["class"] == "Button" or p["index"] in (3, 4), c
+        assert c["class"] != "Button" or c["process"] == p["file"].split("\\")[-1], c
+on_buttons = [sum(c["class"] == "Button" for c in p["clicks"]) for p in doc["packages"]]
+assert on_buttons == [4, 4, 3, 3, 1, 2], doc["packages"]
 assert doc["clientConfig"]["result"] == "copied", doc["clientConfig"]
 writes = doc["registryWrites"]
 assert [w["result"] for w in writes] == ["written"] * 17, writes

@@ -18,7 +18,10 @@ FILES = ["iOrvitex.exe", "uOrvitex1.exe", "uOrvitex2.exe", "uOrvitex3.exe",
 
 def run_report():
     packages = [{"index": i + 1, "file": "C:\\오르비설치\\" + f, "action": "fetched", "bytes": 4,
-                 "sha256": HASH, "started": True, "script": "clicked through", "seconds": 9.5}
+                 "sha256": HASH, "started": True, "script": "clicked through", "seconds": 9.5,
+                 "clicks": [{"x": 350, "y": 315, "physicalX": 525, "physicalY": 473,
+                             "class": "Button", "text": "다음", "topLevelCaption": "셋업",
+                             "process": f}]}
                 for i, f in enumerate(FILES)]
     return {"schemaVersion": 1, "program": "orvitex-setup", "version": "1.0.0", "mode": "run",
             "code": "12345678", "started": "2026-12-07T00:30:00Z",
@@ -53,7 +56,7 @@ class Schema(unittest.TestCase):
                      checks=[{"name": "Orvitex.ini", "ok": False, "detail": "cannot read"}])
         failed = copy.deepcopy(run_report())
         failed["packages"][4].update(action="not reached", bytes=None, sha256=None,
-                                     started=False, script=None, seconds=None)
+                                     started=False, script=None, seconds=None, clicks=[])
         failed.update(exitCode=5, exitMeaning="other failure", process=None,
                       message="package 5 (ALL7), fetching the file: cannot write")
 
@@ -67,6 +70,8 @@ class Schema(unittest.TestCase):
                 sha=r["packages"][1].pop("sha256"))), "packages/1"),
             "added-field": (changed(lambda r: r["registryWrites"][0].update(password="x")),
                             "registryWrites/0"),
+            "no-click-class": (changed(lambda r: r["packages"][0]["clicks"][0].pop("class")),
+                               "packages/0/clicks/0"),
             "schema-2": (changed(lambda r: r.update(schemaVersion=2)), "schemaVersion"),
             "checks-in-run": (changed(lambda r: r.update(checks=[])), "(top)"),
             "started-unfetched": (changed(lambda r: r["packages"][0].update(
