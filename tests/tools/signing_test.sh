@@ -21,7 +21,8 @@ certificate signer 'pass word;1' || fail "no throwaway certificate"
 certificate stranger other || fail "no second certificate"
 
 # Without a certificate: said plainly, the file as built, its checksum beside it.
-out=$(env -u ORVITEX_SIGN_PFX -u ORVITEX_SIGN_PASSWORD "$sign" "$copy") || fail "unsigned release failed"
+unset ORVITEX_SIGN_PFX ORVITEX_SIGN_PASSWORD
+out=$("$sign" "$copy") || fail "unsigned release failed"
 grep -q UNSIGNED <<<"$out" || fail "an unsigned release is not called so: $out"
 cmp -s "$exe" "$copy" || fail "the unsigned executable changed"
 summed || fail "the checksum of the unsigned executable"
@@ -47,5 +48,10 @@ for pass in first second; do
 done
 cmp -s "$exe" "$copy" && fail "the signed executable is the unsigned one"
 verify "$dir/stranger.pem" && fail "the signature verifies against a certificate that did not sign"
+# Unsigned again: the earlier signature goes, so that the word is true.
+"$sign" "$copy" >/dev/null || fail "unsigning failed"
+osslsigncode extract-signature -in "$copy" -out "$dir/left.sig" >/dev/null 2>&1 && fail "a signature was left"
+summed || fail "the checksum of the executable unsigned again"
+ls "$dir" | grep -q '\.signed$\|\.signature$' && fail "a temporary file was left"
 [ "$failed" = 0 ] && echo "tools.signing: all checks hold"
 exit "$failed"
