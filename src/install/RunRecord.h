@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "install/ClientConfig.h"
+#include "install/ObservedRegistry.h"
 #include "install/Packages.h"
 #include "install/WindowScripts.h"
 #include "platform/ProcessUsage.h"
@@ -14,6 +16,10 @@
 namespace orvitex::install {
 
 enum class PackageAction { NotReached, Fetched, Reused, SkippedNull, StoppedEmpty };
+
+using orvitex::ToText;
+// "fetched", "reused", "skipped as Null", "stopped at length 0", "not reached".
+[[nodiscard]] std::u16string_view ToText(PackageAction action);
 
 struct PackageRecord {
     std::int32_t index = 0;
@@ -24,18 +30,15 @@ struct PackageRecord {
     bool started = false;
     std::optional<ScriptOutcome> script;
     double seconds = 0;  // from the start to the end of its window script
+    // An exit code of its program that is no crash, read after its window script.
+    std::optional<std::uint32_t> exitCode;
 };
 
 struct RegistryWriteRecord {
     std::u16string key;
     std::u16string name;
     std::u16string data;
-    std::u16string result;
-};
-
-struct ClientConfigRecord {
-    std::u16string source;
-    std::u16string result;
+    WriteResult result;
 };
 
 struct CheckResult {

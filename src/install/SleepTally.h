@@ -42,6 +42,9 @@ public:
         desktop_.Sleep(duration);
     }
     [[nodiscard]] std::chrono::milliseconds Now() override { return desktop_.Now(); }
+    [[nodiscard]] platform::InputDesktopFacts ReadInputDesktop() override {
+        return desktop_.ReadInputDesktop();
+    }
 
 private:
     // Adds the time from its making to its end to the time spent on the wizards.

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "platform/InputDesktop.h"
+
 namespace orvitex::platform {
 
 // A top-level window of another program, found by caption. Owns nothing: it can
@@ -48,6 +50,9 @@ public:
     virtual void WaitForEvents(std::chrono::milliseconds limit) = 0;
     virtual void Sleep(std::chrono::milliseconds duration) = 0;
     [[nodiscard]] virtual std::chrono::milliseconds Now() = 0;
+    // Where this program's clicks would land. A desktop that cannot tell answers as an
+    // interactive one.
+    [[nodiscard]] virtual InputDesktopFacts ReadInputDesktop() { return {}; }
 };
 
 }  // namespace orvitex::platform
