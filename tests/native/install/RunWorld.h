@@ -109,7 +109,11 @@ struct RunWorld : RunWindow, platform::Shell {
     void SetStatus(std::u16string_view text) override {
         journal.push_back("status " + ToUtf8(text));
     }
-    void Yield() override {}
+    void Yield() override {
+        if (closed) {
+            throw MainWindowClosed{};
+        }
+    }
     void ResetProgress() override { journal.push_back("reset"); }
     void ShowProgress(std::int32_t current, std::int32_t total) override {
         journal.push_back("progress " + std::to_string(current) + "/" + std::to_string(total));
@@ -148,7 +152,8 @@ struct RunWorld : RunWindow, platform::Shell {
     std::vector<std::string> journal;
     std::u16string code = u"12345678";
     ServerRecord server;
-    bool copies = true;                                                   // the shell's copy lands
+    bool copies = true;   // the shell's copy lands
+    bool closed = false;  // the main window is gone at its next yield
     std::array<std::optional<std::uint32_t>, kPackageCount> exitCodes{};  // after each script
     std::size_t lastStarted = 0;
     std::function<void(std::int32_t)> onProgress = [](std::int32_t) {};

@@ -207,7 +207,11 @@ TEST(InstallRun, EveryWayARunEnds) {
          kExitOtherFailure,
          u"failed: workstation settings: 1 of 15 registry values not written: " + kConnectTo +
              u" [CLINIC\\SQL]: key missing or refused; exit code 5",
-         6, [](RunWorld& w) { EXPECT_EQ(w.registry.ValuesOf(kPolicies).size(), 14u); }},
+         6,
+         [](RunWorld& w) {
+             EXPECT_EQ(w.registry.ValuesOf(kPolicies).size(), 14u);
+             EXPECT_FALSE(w.registry.HasKey(kConnectTo));
+         }},
         {"no Policies\\System key",
          [](RunWorld& w) {
              w.registry = {};
@@ -215,7 +219,12 @@ TEST(InstallRun, EveryWayARunEnds) {
          },
          kExitOtherFailure,
          u"failed: workstation settings: 14 of 15 registry values not written: " + kPolicies, 6,
-         [](RunWorld& w) { EXPECT_EQ(w.registry.ValuesOf(kConnectTo).size(), 1u); }},
+         [](RunWorld& w) {
+             EXPECT_EQ(w.registry.ValuesOf(kConnectTo).size(), 1u);
+             EXPECT_FALSE(w.registry.HasKey(kPolicies));
+         }},
+        {"the main window closed during the run", [](RunWorld& w) { w.closed = true; },
+         kExitOtherFailure, u"main window closed during the run; exit code 5", 0},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
