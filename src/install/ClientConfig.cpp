@@ -11,20 +11,6 @@ std::u16string ClientConfigSource(std::u16string_view updatePath) {
     return std::u16string(updatePath) + u"\\Orvitex.ini";
 }
 
-std::u16string_view ToText(ConfigCopy copy) {
-    switch (copy) {
-        case ConfigCopy::Copied:
-            return u"copied";
-        case ConfigCopy::Failed:
-            return u"failed: the copy differs from the source or is missing";
-        case ConfigCopy::NotAFolder:
-            return u"failed: C:\\Orvitex\\bin is a file, not a folder; not copied";
-        case ConfigCopy::NotTried:
-            break;
-    }
-    return u"not copied: no C:\\Orvitex\\bin";
-}
-
 ConfigCopy WriteClientConfig(platform::FileSystem& files, platform::Shell& shell,
                              const ServerRecord& record, std::uintptr_t ownerWindow, bool silent) {
     if (files.FindFirst(kClientBinFolder, platform::attr::kDirectory).empty()) {

@@ -2,15 +2,14 @@
 // The client configuration file "Orvitex.ini", copied from the institution's update
 // folder into the product's bin folder once the setup programs have made it.
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
 
 #include "install/RunLog.h"
+#include "install/RunRecord.h"
 #include "install/ServerRecord.h"
 #include "platform/FileSystem.h"
 #include "platform/Shell.h"
-#include "platform/Text.h"
 
 namespace orvitex::install {
 
@@ -18,24 +17,6 @@ inline constexpr std::u16string_view kClientBinFolder = u"C:\\Orvitex\\bin";
 
 // The update folder's "Orvitex.ini", with one trailing backslash of the folder dropped.
 [[nodiscard]] std::u16string ClientConfigSource(std::u16string_view updatePath);
-
-enum class ConfigCopy { NotTried, Copied, Failed, NotAFolder };
-
-using orvitex::ToText;
-// The report's words for the copy: "copied", "failed: …", "not copied: …".
-[[nodiscard]] std::u16string_view ToText(ConfigCopy copy);
-
-// A copy that was tried and did not land: the run did not do all of its work.
-[[nodiscard]] constexpr bool IsFailed(ConfigCopy copy) {
-    return copy == ConfigCopy::Failed || copy == ConfigCopy::NotAFolder;
-}
-
-struct ClientConfigRecord {
-    std::u16string source;
-    ConfigCopy result = ConfigCopy::NotTried;
-    // Why the source cannot be reached, when it is known (a drive this program cannot see).
-    std::optional<std::u16string> unreachable;
-};
 
 // Copies the file into the product's bin folder when that exists; a plain file
 // of that name is left as it is (NotAFolder). silent: no shell window may wait

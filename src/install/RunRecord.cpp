@@ -18,4 +18,18 @@ std::u16string_view ToText(PackageAction action) {
     return u"not reached";
 }
 
+std::u16string_view ToText(ConfigCopy copy) {
+    switch (copy) {
+        case ConfigCopy::Copied:
+            return u"copied";
+        case ConfigCopy::Failed:
+            return u"failed: the copy differs from the source or is missing";
+        case ConfigCopy::NotAFolder:
+            return u"failed: C:\\Orvitex\\bin is a file, not a folder; not copied";
+        case ConfigCopy::NotTried:
+            break;
+    }
+    return u"not copied: no C:\\Orvitex\\bin";
+}
+
 }  // namespace orvitex::install

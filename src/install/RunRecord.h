@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "install/ClientConfig.h"
 #include "install/ObservedRegistry.h"
 #include "install/Packages.h"
 #include "install/WindowScripts.h"
@@ -32,6 +31,23 @@ struct PackageRecord {
     double seconds = 0;  // from the start to the end of its window script
     // An exit code of its program that is no crash, read after its window script.
     std::optional<std::uint32_t> exitCode;
+};
+
+enum class ConfigCopy { NotTried, Copied, Failed, NotAFolder };
+
+// The report's words for the copy: "copied", "failed: …", "not copied: …".
+[[nodiscard]] std::u16string_view ToText(ConfigCopy copy);
+
+// A copy that was tried and did not land: the run did not do all of its work.
+[[nodiscard]] constexpr bool IsFailed(ConfigCopy copy) {
+    return copy == ConfigCopy::Failed || copy == ConfigCopy::NotAFolder;
+}
+
+struct ClientConfigRecord {
+    std::u16string source;
+    ConfigCopy result = ConfigCopy::NotTried;
+    // Why the source cannot be reached, when it is known (a drive this program cannot see).
+    std::optional<std::u16string> unreachable;
 };
 
 struct RegistryWriteRecord {
