@@ -58,7 +58,8 @@ private:
         record_.code = code;
         s_.log.Line(u"institution code '" + code + u"'");
         const bool found = InStep(s_.log, u"looking up the institution code", [&] {
-            return LookupInstitution(s_.database(), code, window_.Record());
+            return Away(desktop_,
+                        [&] { return LookupInstitution(s_.database(), code, window_.Record()); });
         });
         if (!found) {
             s_.log.Line(u"institution code not found");
@@ -108,7 +109,8 @@ private:
         window_.SetStatus(package.status);
         window_.Yield();
         const PackageFileResult file = InStep(s_.log, label + u", fetching the file", [&] {
-            return FetchPackageFile(s_.database(), s_.files, package);
+            return Away(desktop_,
+                        [&] { return FetchPackageFile(s_.database(), s_.files, package); });
         });
         if (file.state == PackageFileState::Empty) {
             kept.action = PackageAction::StoppedEmpty;

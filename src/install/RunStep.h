@@ -1,13 +1,15 @@
 #pragma once
-// A step of the run that fails: logged with the exit code the program ends with,
-// then thrown as RunStepError named after the step.
+// The steps of the run: one that fails is logged with the exit code the program ends
+// with, then thrown as RunStepError named after the step.
 #include <exception>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 
 #include "install/FailureReason.h"
 #include "install/RunLog.h"
+#include "platform/Desktop.h"
 
 namespace orvitex::install {
 
@@ -29,6 +31,14 @@ auto InStep(RunLog& log, std::u16string_view name, Step&& step) {
     } catch (const std::exception&) {
         FailStep(log, name, FailureReason(std::current_exception()));
     }
+}
+
+// A connection, a query or a fetch, run where it cannot freeze the window.
+template <typename Call>
+auto Away(platform::Desktop& desktop, Call&& call) {
+    std::optional<decltype(call())> result;
+    desktop.RunBlockingCall([&] { result.emplace(call()); });
+    return std::move(*result);
 }
 
 }  // namespace orvitex::install
