@@ -270,18 +270,17 @@ void ConnectionImpl::RollbackTrans() {
     RequireOpen();
     if (!inTransaction_)
         throw Error(kProviderError, kSource, u"No transaction is active.");
-    inTransaction_ = false;
     const SQLRETURN rc = SQLEndTran(SQL_HANDLE_DBC, dbc_.Get(), SQL_ROLLBACK);
     if (!SQL_SUCCEEDED(rc)) {
+        // Switching auto-commit back on would commit what was to be undone: the link is
+        // given up instead, which a server answers by rolling back.
         auto records = odbc::ReadDiagnostics(SQL_HANDLE_DBC, dbc_.Get());
-        (void)SQLSetConnectAttrW(dbc_.Get(), SQL_ATTR_AUTOCOMMIT,
-                                 reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_ON), SQL_IS_UINTEGER);
-        if (odbc::IsLinkFailure(records) && !linkLost_) {
-            linkLost_ = true;
+        Release();
+        if (!std::exchange(linkLost_, true))
             NotifyDisconnect();
-        }
-        throw odbc::MakeError(records, kSource);
+        throw odbc::MakeError(records, kSource, true);
     }
+    inTransaction_ = false;
     SetAutocommit(true);
 }
 

@@ -1,7 +1,9 @@
+#include <algorithm>
 #include <cstring>
 #include <limits>
 #include <optional>
 #include <utility>
+#include <vector>
 
 #include "db/ado/Numbers.h"
 #include "db/ado/Statement.h"
@@ -13,6 +15,7 @@ namespace {
 constexpr char16_t kSource[] = u"ADODB.Recordset";
 constexpr std::size_t kFirstPiece = 64 * 1024;  // bytes
 constexpr std::size_t kFirstText = 4096;        // characters
+constexpr std::size_t kLaterPiece = 64 * 1024;  // bytes: each driver call costs, for text a lot
 
 template <typename T>
 std::optional<T> ReadFixed(Connection& connection, SQLHSTMT statement, SQLUSMALLINT column,
@@ -26,9 +29,56 @@ std::optional<T> ReadFixed(Connection& connection, SQLHSTMT statement, SQLUSMALL
     return value;
 }
 
-// A value is read into the reused scratch and stored at its own size. A longer one gets
-// a buffer of its own once its length is known, so that its bytes are written in place,
-// never copied from piece to piece. `unit` is the terminator the driver adds (0 or 1).
+// One SQLGetData of a long value into `room` units at data. `rest` is set when the driver
+// told how many units are still to come; `terminator` is the one it adds (0 or 1).
+struct Piece {
+    bool null = false;
+    bool done = false;
+    std::size_t count = 0;
+    std::optional<std::size_t> rest;
+};
+
+template <typename Unit>
+Piece ReadPiece(Connection& connection, SQLHSTMT statement, SQLUSMALLINT column, SQLSMALLINT cType,
+                Unit* data, std::size_t room, std::size_t terminator) {
+    SQLLEN indicator = 0;
+    const SQLRETURN rc = SQLGetData(statement, column, cType, data,
+                                    static_cast<SQLLEN>(room * sizeof(Unit)), &indicator);
+    if (rc == SQL_NO_DATA)
+        return {.null = false, .done = true, .count = 0, .rest = std::nullopt};
+    Check(rc, connection, SQL_HANDLE_STMT, statement, kSource);
+    if (indicator == SQL_NULL_DATA)
+        return {.null = true, .done = true, .count = 0, .rest = std::nullopt};
+    const std::size_t fits = room - terminator;
+    if (indicator == SQL_NO_TOTAL)
+        return {.null = false, .done = false, .count = fits, .rest = std::nullopt};
+    const auto remaining = static_cast<std::size_t>(indicator) / sizeof(Unit);
+    if (remaining <= fits)
+        return {.null = false, .done = true, .count = remaining, .rest = std::nullopt};
+    return {.null = false, .done = false, .count = fits, .rest = remaining - fits};
+}
+
+// The first piece and the ones after it in one buffer with room for `capacity` units;
+// each piece is released as soon as it is copied.
+template <typename Buffer>
+Buffer Joined(const Buffer& scratch, std::size_t head, std::vector<Buffer>& pieces,
+              std::size_t capacity) {
+    Buffer value;
+    value.reserve(capacity);
+    value.insert(value.end(), scratch.begin(), scratch.begin() + static_cast<std::ptrdiff_t>(head));
+    for (auto& piece : pieces) {
+        value.insert(value.end(), piece.begin(), piece.end());
+        Buffer().swap(piece);
+    }
+    pieces.clear();
+    return value;
+}
+
+// A value is read into the reused scratch and stored at its own size. Of a longer one
+// whose length the driver tells, the rest is written in place into a buffer of that
+// size. One whose length it cannot tell (SQL_NO_TOTAL) is read in pieces that never
+// move and joined once: every byte is copied once, and the value's own buffer is never
+// larger than the value and its terminator.
 template <typename Buffer>
 std::optional<Buffer> ReadPieces(Connection& connection, SQLHSTMT statement, SQLUSMALLINT column,
                                  SQLSMALLINT cType, Buffer& scratch, std::size_t first,
@@ -36,48 +86,36 @@ std::optional<Buffer> ReadPieces(Connection& connection, SQLHSTMT statement, SQL
     using Unit = typename Buffer::value_type;
     if (scratch.size() < first)
         scratch.resize(first);
-    Buffer grown;
-    Buffer* target = &scratch;
-    bool guessed = false;
-    std::size_t used = 0;
-    for (;;) {
-        Buffer& buffer = *target;
-        const std::size_t room = buffer.size() - used;  // in units, terminator included
-        SQLLEN indicator = 0;
-        const SQLRETURN rc = SQLGetData(statement, column, cType, buffer.data() + used,
-                                        static_cast<SQLLEN>(room * sizeof(Unit)), &indicator);
-        if (rc == SQL_NO_DATA)
-            break;
-        Check(rc, connection, SQL_HANDLE_STMT, statement, kSource);
-        if (indicator == SQL_NULL_DATA)
-            return std::nullopt;
-        std::size_t needed;
-        if (indicator == SQL_NO_TOTAL) {
-            used += room - terminator;
-            needed = buffer.size() * 2;
-            guessed = true;
-        } else {
-            const auto remaining = static_cast<std::size_t>(indicator) / sizeof(Unit);
-            if (remaining <= room - terminator) {
-                used += remaining;
-                break;
-            }
-            used += room - terminator;
-            needed = used + (remaining - (room - terminator)) + terminator;
-        }
-        grown.reserve(needed);  // exactly: resize alone would double the allocation
-        if (target == &scratch) {
-            grown.assign(scratch.begin(), scratch.begin() + static_cast<std::ptrdiff_t>(used));
-            target = &grown;
-        }
-        grown.resize(needed);
+    Piece piece =
+        ReadPiece(connection, statement, column, cType, scratch.data(), scratch.size(), terminator);
+    const std::size_t head = piece.count;
+    std::size_t read = head;
+    std::vector<Buffer> pieces;
+    while (!piece.null && !piece.done && !piece.rest) {
+        Buffer& next = pieces.emplace_back(std::max(first, kLaterPiece / sizeof(Unit)), Unit{});
+        piece =
+            ReadPiece(connection, statement, column, cType, next.data(), next.size(), terminator);
+        next.resize(piece.count);
+        read += piece.count;
     }
-    if (target == &scratch)
-        return Buffer(scratch.begin(), scratch.begin() + static_cast<std::ptrdiff_t>(used));
-    grown.resize(used);
-    if (guessed)
-        grown.shrink_to_fit();
-    return std::optional<Buffer>(std::move(grown));
+    if (piece.null)
+        return std::nullopt;
+    const std::size_t rest = piece.rest ? *piece.rest + terminator : 0;
+    Buffer value = Joined(scratch, head, pieces, read + rest);
+    while (!piece.done) {
+        const std::size_t used = value.size();
+        const std::size_t room =
+            (piece.rest ? *piece.rest : kLaterPiece / sizeof(Unit)) + terminator;
+        if (piece.rest)
+            value.reserve(used + room);  // exactly: resize alone would double the allocation
+        value.resize(used + room);
+        piece =
+            ReadPiece(connection, statement, column, cType, value.data() + used, room, terminator);
+        if (piece.null)
+            return std::nullopt;
+        value.resize(used + piece.count);
+    }
+    return std::optional<Buffer>(std::move(value));
 }
 
 Variant ReadBinary(Connection& connection, SQLHSTMT statement, SQLUSMALLINT column,
