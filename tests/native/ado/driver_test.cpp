@@ -165,15 +165,8 @@ TEST_P(DriverTest, UseOfClosedObjectsFailsWith3704) {
 
 // Each value used to keep the whole first-piece buffer (8 KiB of text, 64 KiB of bytes).
 TEST_P(DriverTest, LongValuesAreKeptAtTheirOwnSizeAndReadWholeOrInChunks) {
-    Exec(u"CREATE TABLE t (id INTEGER, body TEXT, data " + blob_ + u")");
     const std::size_t sizes[] = {3, 4095, 4096, 4097, 65535, 65536, 65537, 3 * 1024 * 1024 + 3};
-    auto command = CommandFor(u"INSERT INTO t VALUES (?, ?, ?)");
-    for (std::size_t i = 0; i < std::size(sizes); ++i) {
-        const std::vector<Variant> values = {Variant(static_cast<std::int32_t>(i)),
-                                             Variant(std::u16string(sizes[i], u'가')),
-                                             Variant(Pattern(sizes[i]))};
-        (void)command->Execute(nullptr, &values);
-    }
+    CreateLongValues(sizes);
     auto recordset = Query(u"SELECT body, data FROM t ORDER BY id");
     auto& text = recordset->GetFields()[0];
     auto& bytes = recordset->GetFields()[1];

@@ -253,15 +253,8 @@ TEST_P(SqlServerAnswers, AFailedRollbackGivesTheLinkUpAndCommitsNothing) {
 
 // Doubling the buffer copied every byte up to four times and held three times the value.
 TEST_P(SqlServerAnswers, AValueOfUntoldLengthIsReadWholeAndCopiedOnce) {
-    Exec(u"CREATE TABLE t (id INTEGER, body TEXT, data " + blob_ + u")");
     const std::size_t sizes[] = {4095, 4096, 65535, 65536, 65537, 1024 * 1024 + 1};
-    auto command = CommandFor(u"INSERT INTO t VALUES (?, ?, ?)");
-    for (std::size_t i = 0; i < std::size(sizes); ++i) {
-        const std::vector<Variant> values = {Variant(static_cast<std::int32_t>(i)),
-                                             Variant(std::u16string(sizes[i], u'가')),
-                                             Variant(Pattern(sizes[i]))};
-        (void)command->Execute(nullptr, &values);
-    }
+    CreateLongValues(sizes);
     Script().noTotal = true;
     for (std::size_t i = 0; i < std::size(sizes); ++i) {
         SCOPED_TRACE(sizes[i]);
