@@ -14,6 +14,7 @@
 #include "db/ado/ConnectionString.h"
 #include "db/ado/Odbc.h"
 #include "db/ado/Statement.h"
+#include "db/ado/Throw.h"
 
 namespace orvitex::ado {
 
@@ -59,7 +60,7 @@ public:
     std::int32_t CursorLocation() const override { return cursorLocation_; }
     void SetCursorLocation(std::int32_t location) override {
         if (location != adUseServer && location != adUseClient)
-            ThrowInvalidArgument();
+            detail::ThrowInvalidArgument(kSource);
         cursorLocation_ = location;
     }
     std::u16string ConnectionString() const override {
@@ -67,14 +68,14 @@ public:
     }
     void SetConnectionString(std::u16string_view text) override {
         if (dbc_)
-            ThrowOpen();
+            detail::ThrowOpen(kSource);
         rawString_ = text;
         parsed_ = detail::ParseOleDb(text);
     }
     std::int32_t ConnectionTimeout() const override { return connectionTimeout_; }
     void SetConnectionTimeout(std::int32_t seconds) override {
         if (dbc_)
-            ThrowOpen();
+            detail::ThrowOpen(kSource);
         connectionTimeout_ = NonNegative(seconds);
     }
     std::int32_t CommandTimeout() const override { return commandTimeout_; }
@@ -99,19 +100,11 @@ public:
                                      std::u16string_view source) override;
 
 private:
-    [[noreturn]] static void ThrowInvalidArgument() {
-        throw Error(adErrInvalidArgument, kSource,
-                    u"Arguments are of the wrong type, are out of acceptable range, or are in "
-                    u"conflict with one another.");
-    }
     // ODBC reads 0 as "wait forever"; a negative time-out must never become that.
     static std::int32_t NonNegative(std::int32_t seconds) {
         if (seconds < 0)
-            ThrowInvalidArgument();
+            detail::ThrowInvalidArgument(kSource);
         return seconds;
-    }
-    [[noreturn]] static void ThrowOpen() {
-        throw Error(adErrObjectOpen, kSource, u"Operation is not allowed when the object is open.");
     }
     void RequireOpen() const {
         if (!dbc_)
@@ -139,7 +132,7 @@ private:
 void ConnectionImpl::Open(std::u16string_view connectionString, std::u16string_view userId,
                           std::u16string_view password, std::int32_t /*options*/) {
     if (dbc_)
-        ThrowOpen();
+        detail::ThrowOpen(kSource);
     if (!connectionString.empty())
         SetConnectionString(connectionString);
     try {
@@ -208,12 +201,7 @@ std::shared_ptr<Recordset> ConnectionImpl::Execute(std::u16string_view commandTe
                                                    std::int32_t* recordsAffected,
                                                    std::int32_t options) {
     RequireOpen();
-    std::u16string text(commandText);
-    if (options != adCmdUnspecified && (options & adCmdTable) && !(options & adCmdText)) {
-        text = u"SELECT * FROM " + text;
-    } else if (options != adCmdUnspecified && (options & adCmdStoredProc)) {
-        text = u"{call " + text + u"}";
-    }
+    std::u16string text = detail::CommandText(commandText, options);
     const bool noRecords = options != adCmdUnspecified && (options & adExecuteNoRecords);
     auto result = detail::RunStatement(*this, {.text = text,
                                                .parameters = nullptr,
@@ -249,7 +237,7 @@ std::int32_t ConnectionImpl::BeginTrans() {
 void ConnectionImpl::CommitTrans() {
     RequireOpen();
     if (!inTransaction_)
-        throw Error(kProviderError, kSource, u"No transaction is active.");
+        detail::ThrowNoTransaction(kSource);
     // A failed commit leaves the transaction for RollbackTrans to end.
     detail::Check(SQLEndTran(SQL_HANDLE_DBC, dbc_.Get(), SQL_COMMIT), *this, SQL_HANDLE_DBC,
                   dbc_.Get(), kSource);
@@ -269,7 +257,7 @@ void ConnectionImpl::CommitTrans() {
 void ConnectionImpl::RollbackTrans() {
     RequireOpen();
     if (!inTransaction_)
-        throw Error(kProviderError, kSource, u"No transaction is active.");
+        detail::ThrowNoTransaction(kSource);
     const SQLRETURN rc = SQLEndTran(SQL_HANDLE_DBC, dbc_.Get(), SQL_ROLLBACK);
     if (!SQL_SUCCEEDED(rc)) {
         // Switching auto-commit back on would commit what was to be undone: the link is

@@ -5,6 +5,7 @@
 
 #include "db/ado/Connection.h"
 #include "db/ado/Statement.h"
+#include "db/ado/Throw.h"
 #include "db/ado/UpdateTarget.h"
 #include "platform/Text.h"
 
@@ -14,20 +15,6 @@ namespace {
 
 constexpr char16_t kSource[] = u"ADODB.Recordset";
 constexpr char16_t kFieldSource[] = u"ADODB.Field";
-
-[[noreturn]] void ThrowNoCurrentRecord() {
-    throw Error(adErrNoCurrentRecord, kSource,
-                u"Either BOF or EOF is True, or the current record has been deleted. Requested "
-                u"operation requires a current record.");
-}
-[[noreturn]] void ThrowNotUpdatable() {
-    throw Error(adErrFeatureNotAvailable, kSource,
-                u"Current Recordset does not support updating. This may be a limitation of the "
-                u"provider, or of the selected locktype.");
-}
-[[noreturn]] void ThrowOpen() {
-    throw Error(adErrObjectOpen, kSource, u"Operation is not allowed when the object is open.");
-}
 
 std::int64_t SizeOf(const Variant& value) {
     switch (value.GetKind()) {
@@ -132,25 +119,25 @@ public:
     std::int32_t CursorLocation() const override { return cursorLocation_; }
     void SetCursorLocation(std::int32_t location) override {
         if (open_)
-            ThrowOpen();
+            detail::ThrowOpen(kSource);
         cursorLocation_ = location;
     }
     std::int32_t CursorType() const override { return cursorType_; }
     void SetCursorType(std::int32_t type) override {
         if (open_)
-            ThrowOpen();
+            detail::ThrowOpen(kSource);
         cursorType_ = type;
     }
     std::int32_t LockType() const override { return lockType_; }
     void SetLockType(std::int32_t type) override {
         if (open_)
-            ThrowOpen();
+            detail::ThrowOpen(kSource);
         lockType_ = type;
     }
     std::u16string Source() const override { return source_; }
     void SetSource(std::u16string_view source) override {
         if (open_)
-            ThrowOpen();
+            detail::ThrowOpen(kSource);
         source_ = source;
     }
     std::shared_ptr<Connection> ActiveConnection() const override { return connection_; }
@@ -186,7 +173,7 @@ public:
         RequireOpen();
         FinishEdit();
         if (position_ >= rows_.size())
-            ThrowNoCurrentRecord();
+            detail::ThrowNoCurrentRecord(kSource);
         ++position_;
         fields_.ResetAll();
     }
@@ -220,17 +207,17 @@ public:
         if (mode_ != Mode::None)
             return edit_[column];
         if (position_ >= rows_.size())
-            ThrowNoCurrentRecord();
+            detail::ThrowNoCurrentRecord(kSource);
         return rows_[position_][column];
     }
     // The edited row's slot of a column, entering edit mode on the current row.
     Variant& EditSlot(std::size_t column) {
         RequireOpen();
         if (!target_)
-            ThrowNotUpdatable();
+            detail::ThrowNotUpdatable(kSource);
         if (mode_ == Mode::None) {
             if (position_ >= rows_.size())
-                ThrowNoCurrentRecord();
+                detail::ThrowNoCurrentRecord(kSource);
             edit_ = rows_[position_];
             modified_.assign(columns_.size(), false);
             mode_ = Mode::Edit;
@@ -285,7 +272,7 @@ void RecordsetImpl::Open(std::optional<std::u16string_view> source,
                          std::shared_ptr<Connection> connection, std::int32_t cursorType,
                          std::int32_t lockType, std::int32_t options) {
     if (open_)
-        ThrowOpen();
+        detail::ThrowOpen(kSource);
     if (source)
         source_ = *source;
     if (connection)
@@ -294,20 +281,11 @@ void RecordsetImpl::Open(std::optional<std::u16string_view> source,
         cursorType_ = cursorType;
     if (lockType != adLockUnspecified)
         lockType_ = lockType;
-    if (!connection_) {
-        throw Error(adErrInvalidConnection, kSource,
-                    u"The connection cannot be used to perform this operation. It is either "
-                    u"closed or invalid in this context.");
-    }
-    if (source_.empty()) {
-        throw Error(kNoCommandText, kSource, u"Command text was not set for the command object.");
-    }
-    std::u16string text = source_;
-    if (options != adCmdUnspecified && (options & adCmdTable) && !(options & adCmdText)) {
-        text = u"SELECT * FROM " + text;
-    } else if (options != adCmdUnspecified && (options & adCmdStoredProc)) {
-        text = u"{call " + text + u"}";
-    }
+    if (!connection_)
+        detail::ThrowInvalidConnection(kSource);
+    if (source_.empty())
+        detail::ThrowNoCommandText(kSource);
+    const std::u16string text = detail::CommandText(source_, options);
     auto result = detail::RunStatement(*connection_, {.text = text,
                                                       .parameters = nullptr,
                                                       .prepare = false,
@@ -328,7 +306,7 @@ RowArray RecordsetImpl::GetRows(std::int32_t rows) {
     RequireOpen();
     FinishEdit();
     if (position_ >= rows_.size())
-        ThrowNoCurrentRecord();
+        detail::ThrowNoCurrentRecord(kSource);
     std::size_t count = rows_.size() - position_;
     if (rows >= 0)
         count = std::min(count, static_cast<std::size_t>(rows));
@@ -346,7 +324,7 @@ RowArray RecordsetImpl::GetRows(std::int32_t rows) {
 void RecordsetImpl::AddNew() {
     RequireOpen();
     if (!target_)
-        ThrowNotUpdatable();
+        detail::ThrowNotUpdatable(kSource);
     FinishEdit();
     edit_.assign(columns_.size(), Variant::MakeNull());
     modified_.assign(columns_.size(), false);
@@ -359,11 +337,8 @@ void RecordsetImpl::Update() {
     if (mode_ == Mode::None)
         return;
     fields_.FlushAll();
-    if (!connection_) {
-        throw Error(adErrInvalidConnection, kSource,
-                    u"The connection cannot be used to perform this operation. It is either "
-                    u"closed or invalid in this context.");
-    }
+    if (!connection_)
+        detail::ThrowInvalidConnection(kSource);
     if (mode_ == Mode::Add) {
         detail::InsertRow(*connection_, *target_, columns_, edit_, modified_);
         rows_.push_back(std::move(edit_));
@@ -409,11 +384,8 @@ void FieldImpl::SetValue(const Variant& value) {
 
 Variant FieldImpl::GetChunk(std::int64_t length) {
     Column();
-    if (length < 0) {
-        throw Error(adErrInvalidArgument, kFieldSource,
-                    u"Arguments are of the wrong type, are out of acceptable range, or are in "
-                    u"conflict with one another.");
-    }
+    if (length < 0)
+        detail::ThrowInvalidArgument(kFieldSource);
     Flush();
     const Variant& value = owner_.CurrentValue(index_);
     if (value.IsNull())
@@ -500,11 +472,8 @@ std::int32_t FieldsImpl::Count() const {
 
 Field& FieldsImpl::Item(std::int32_t index) {
     owner_.RequireOpen();
-    if (index < 0 || static_cast<std::size_t>(index) >= owner_.Columns().size()) {
-        throw Error(adErrItemNotFound, kSource,
-                    u"Item cannot be found in the collection corresponding to the requested name "
-                    u"or ordinal.");
-    }
+    if (index < 0 || static_cast<std::size_t>(index) >= owner_.Columns().size())
+        detail::ThrowNotFound(kSource);
     return *fields_[static_cast<std::size_t>(index)];
 }
 
@@ -516,9 +485,7 @@ Field& FieldsImpl::Item(std::u16string_view name) {
         if (AsciiLower(columns[i].name) == wanted)
             return *fields_[i];
     }
-    throw Error(adErrItemNotFound, kSource,
-                u"Item cannot be found in the collection corresponding to the requested name or "
-                u"ordinal.");
+    detail::ThrowNotFound(kSource);
 }
 
 std::shared_ptr<Field> FieldsImpl::Hold(std::int32_t index) {

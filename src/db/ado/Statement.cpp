@@ -1,5 +1,7 @@
 #include "db/ado/Statement.h"
 
+#include "db/ado/Throw.h"
+
 namespace orvitex::ado::detail {
 
 namespace {
@@ -50,11 +52,6 @@ RowSet ReadRows(Connection& connection, SQLHSTMT statement, SQLSMALLINT columnCo
 }
 
 }  // namespace
-
-void ThrowClosed(std::u16string_view source) {
-    throw Error(adErrObjectClosed, std::u16string(source),
-                u"Operation is not allowed when the object is closed.");
-}
 
 void Check(SQLRETURN rc, Connection& connection, SQLSMALLINT handleType, SQLHANDLE handle,
            std::u16string_view source) {

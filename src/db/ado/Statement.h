@@ -94,6 +94,4 @@ private:
 [[nodiscard]] std::shared_ptr<Recordset> MakeOpenRecordset(std::shared_ptr<Connection> connection,
                                                            std::u16string source, RowSet rows);
 
-[[noreturn]] void ThrowClosed(std::u16string_view source);
-
 }  // namespace orvitex::ado::detail
