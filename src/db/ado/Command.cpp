@@ -28,7 +28,7 @@ public:
     std::int64_t Size() const override { return size_; }
     void SetSize(std::int64_t size) override {
         if (size < 0)
-            detail::ThrowInvalidArgument(u"ADODB.Parameter");
+            detail::Throw(detail::Failure::InvalidArgument, u"ADODB.Parameter");
         size_ = size;
     }
     std::uint8_t Precision() const override { return precision_; }
@@ -56,7 +56,7 @@ public:
     }
     void Append(std::shared_ptr<Parameter> parameter) override {
         if (!parameter)
-            detail::ThrowInvalidArgument(kParameterSource);
+            detail::Throw(detail::Failure::InvalidArgument, kParameterSource);
         items_.push_back(std::move(parameter));
     }
     void Delete(const Variant& nameOrIndex) override {
@@ -72,13 +72,13 @@ private:
                 if (AsciiLower(items_[i]->Name()) == wanted)
                     return i;
             }
-            detail::ThrowNotFound(kParameterSource);
+            detail::Throw(detail::Failure::NotFound, kParameterSource);
         }
         if (nameOrIndex.IsNull() || nameOrIndex.IsEmpty())
-            detail::ThrowNotFound(kParameterSource);
+            detail::Throw(detail::Failure::NotFound, kParameterSource);
         const std::int64_t index = nameOrIndex.ToInt64();
         if (index < 0 || static_cast<std::size_t>(index) >= items_.size())
-            detail::ThrowNotFound(kParameterSource);
+            detail::Throw(detail::Failure::NotFound, kParameterSource);
         return static_cast<std::size_t>(index);
     }
 
@@ -166,11 +166,11 @@ std::shared_ptr<Recordset> CommandImpl::Execute(std::int32_t* recordsAffected,
                                                 const std::vector<Variant>* parameterValues,
                                                 std::int32_t options) {
     if (!connection_)
-        detail::ThrowInvalidConnection(kSource);
+        detail::Throw(detail::Failure::InvalidConnection, kSource);
     if (connection_->State() != adStateOpen)
-        detail::ThrowClosed(kSource);
+        detail::Throw(detail::Failure::Closed, kSource);
     if (text_.empty())
-        detail::ThrowNoCommandText(kSource);
+        detail::Throw(detail::Failure::NoCommandText, kSource);
     std::int32_t type = type_;
     if (options != adOptionUnspecified) {
         for (std::int32_t candidate : {adCmdText, adCmdTable, adCmdStoredProc}) {

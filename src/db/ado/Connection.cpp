@@ -60,7 +60,7 @@ public:
     std::int32_t CursorLocation() const override { return cursorLocation_; }
     void SetCursorLocation(std::int32_t location) override {
         if (location != adUseServer && location != adUseClient)
-            detail::ThrowInvalidArgument(kSource);
+            detail::Throw(detail::Failure::InvalidArgument, kSource);
         cursorLocation_ = location;
     }
     std::u16string ConnectionString() const override {
@@ -68,14 +68,14 @@ public:
     }
     void SetConnectionString(std::u16string_view text) override {
         if (dbc_)
-            detail::ThrowOpen(kSource);
+            detail::Throw(detail::Failure::Open, kSource);
         rawString_ = text;
         parsed_ = detail::ParseOleDb(text);
     }
     std::int32_t ConnectionTimeout() const override { return connectionTimeout_; }
     void SetConnectionTimeout(std::int32_t seconds) override {
         if (dbc_)
-            detail::ThrowOpen(kSource);
+            detail::Throw(detail::Failure::Open, kSource);
         connectionTimeout_ = NonNegative(seconds);
     }
     std::int32_t CommandTimeout() const override { return commandTimeout_; }
@@ -103,12 +103,12 @@ private:
     // ODBC reads 0 as "wait forever"; a negative time-out must never become that.
     static std::int32_t NonNegative(std::int32_t seconds) {
         if (seconds < 0)
-            detail::ThrowInvalidArgument(kSource);
+            detail::Throw(detail::Failure::InvalidArgument, kSource);
         return seconds;
     }
     void RequireOpen() const {
         if (!dbc_)
-            detail::ThrowClosed(kSource);
+            detail::Throw(detail::Failure::Closed, kSource);
     }
     [[nodiscard]] odbc::DbcHandle Connect(const std::u16string& odbcString);
     void SetAutocommit(bool on);
@@ -132,7 +132,7 @@ private:
 void ConnectionImpl::Open(std::u16string_view connectionString, std::u16string_view userId,
                           std::u16string_view password, std::int32_t /*options*/) {
     if (dbc_)
-        detail::ThrowOpen(kSource);
+        detail::Throw(detail::Failure::Open, kSource);
     if (!connectionString.empty())
         SetConnectionString(connectionString);
     try {
@@ -237,7 +237,7 @@ std::int32_t ConnectionImpl::BeginTrans() {
 void ConnectionImpl::CommitTrans() {
     RequireOpen();
     if (!inTransaction_)
-        detail::ThrowNoTransaction(kSource);
+        detail::Throw(detail::Failure::NoTransaction, kSource);
     // A failed commit leaves the transaction for RollbackTrans to end.
     detail::Check(SQLEndTran(SQL_HANDLE_DBC, dbc_.Get(), SQL_COMMIT), *this, SQL_HANDLE_DBC,
                   dbc_.Get(), kSource);
@@ -257,7 +257,7 @@ void ConnectionImpl::CommitTrans() {
 void ConnectionImpl::RollbackTrans() {
     RequireOpen();
     if (!inTransaction_)
-        detail::ThrowNoTransaction(kSource);
+        detail::Throw(detail::Failure::NoTransaction, kSource);
     const SQLRETURN rc = SQLEndTran(SQL_HANDLE_DBC, dbc_.Get(), SQL_ROLLBACK);
     if (!SQL_SUCCEEDED(rc)) {
         // Switching auto-commit back on would commit what was to be undone: the link is

@@ -119,25 +119,25 @@ public:
     std::int32_t CursorLocation() const override { return cursorLocation_; }
     void SetCursorLocation(std::int32_t location) override {
         if (open_)
-            detail::ThrowOpen(kSource);
+            detail::Throw(detail::Failure::Open, kSource);
         cursorLocation_ = location;
     }
     std::int32_t CursorType() const override { return cursorType_; }
     void SetCursorType(std::int32_t type) override {
         if (open_)
-            detail::ThrowOpen(kSource);
+            detail::Throw(detail::Failure::Open, kSource);
         cursorType_ = type;
     }
     std::int32_t LockType() const override { return lockType_; }
     void SetLockType(std::int32_t type) override {
         if (open_)
-            detail::ThrowOpen(kSource);
+            detail::Throw(detail::Failure::Open, kSource);
         lockType_ = type;
     }
     std::u16string Source() const override { return source_; }
     void SetSource(std::u16string_view source) override {
         if (open_)
-            detail::ThrowOpen(kSource);
+            detail::Throw(detail::Failure::Open, kSource);
         source_ = source;
     }
     std::shared_ptr<Connection> ActiveConnection() const override { return connection_; }
@@ -173,7 +173,7 @@ public:
         RequireOpen();
         FinishEdit();
         if (position_ >= rows_.size())
-            detail::ThrowNoCurrentRecord(kSource);
+            detail::Throw(detail::Failure::NoCurrentRecord, kSource);
         ++position_;
         fields_.ResetAll();
     }
@@ -199,7 +199,7 @@ public:
     // For the fields.
     void RequireOpen() const {
         if (!open_)
-            detail::ThrowClosed(kSource);
+            detail::Throw(detail::Failure::Closed, kSource);
     }
     const std::vector<detail::ColumnInfo>& Columns() const { return columns_; }
     const Variant& CurrentValue(std::size_t column) const {
@@ -207,17 +207,17 @@ public:
         if (mode_ != Mode::None)
             return edit_[column];
         if (position_ >= rows_.size())
-            detail::ThrowNoCurrentRecord(kSource);
+            detail::Throw(detail::Failure::NoCurrentRecord, kSource);
         return rows_[position_][column];
     }
     // The edited row's slot of a column, entering edit mode on the current row.
     Variant& EditSlot(std::size_t column) {
         RequireOpen();
         if (!target_)
-            detail::ThrowNotUpdatable(kSource);
+            detail::Throw(detail::Failure::NotUpdatable, kSource);
         if (mode_ == Mode::None) {
             if (position_ >= rows_.size())
-                detail::ThrowNoCurrentRecord(kSource);
+                detail::Throw(detail::Failure::NoCurrentRecord, kSource);
             edit_ = rows_[position_];
             modified_.assign(columns_.size(), false);
             mode_ = Mode::Edit;
@@ -272,7 +272,7 @@ void RecordsetImpl::Open(std::optional<std::u16string_view> source,
                          std::shared_ptr<Connection> connection, std::int32_t cursorType,
                          std::int32_t lockType, std::int32_t options) {
     if (open_)
-        detail::ThrowOpen(kSource);
+        detail::Throw(detail::Failure::Open, kSource);
     if (source)
         source_ = *source;
     if (connection)
@@ -282,9 +282,9 @@ void RecordsetImpl::Open(std::optional<std::u16string_view> source,
     if (lockType != adLockUnspecified)
         lockType_ = lockType;
     if (!connection_)
-        detail::ThrowInvalidConnection(kSource);
+        detail::Throw(detail::Failure::InvalidConnection, kSource);
     if (source_.empty())
-        detail::ThrowNoCommandText(kSource);
+        detail::Throw(detail::Failure::NoCommandText, kSource);
     const std::u16string text = detail::CommandText(source_, options);
     auto result = detail::RunStatement(*connection_, {.text = text,
                                                       .parameters = nullptr,
@@ -306,7 +306,7 @@ RowArray RecordsetImpl::GetRows(std::int32_t rows) {
     RequireOpen();
     FinishEdit();
     if (position_ >= rows_.size())
-        detail::ThrowNoCurrentRecord(kSource);
+        detail::Throw(detail::Failure::NoCurrentRecord, kSource);
     std::size_t count = rows_.size() - position_;
     if (rows >= 0)
         count = std::min(count, static_cast<std::size_t>(rows));
@@ -324,7 +324,7 @@ RowArray RecordsetImpl::GetRows(std::int32_t rows) {
 void RecordsetImpl::AddNew() {
     RequireOpen();
     if (!target_)
-        detail::ThrowNotUpdatable(kSource);
+        detail::Throw(detail::Failure::NotUpdatable, kSource);
     FinishEdit();
     edit_.assign(columns_.size(), Variant::MakeNull());
     modified_.assign(columns_.size(), false);
@@ -338,7 +338,7 @@ void RecordsetImpl::Update() {
         return;
     fields_.FlushAll();
     if (!connection_)
-        detail::ThrowInvalidConnection(kSource);
+        detail::Throw(detail::Failure::InvalidConnection, kSource);
     if (mode_ == Mode::Add) {
         detail::InsertRow(*connection_, *target_, columns_, edit_, modified_);
         rows_.push_back(std::move(edit_));
@@ -355,7 +355,7 @@ void RecordsetImpl::Update() {
 const detail::ColumnInfo& FieldImpl::Column() const {
     owner_.RequireOpen();
     if (index_ >= owner_.Columns().size())
-        detail::ThrowClosed(kFieldSource);
+        detail::Throw(detail::Failure::Closed, kFieldSource);
     return owner_.Columns()[index_];
 }
 
@@ -385,7 +385,7 @@ void FieldImpl::SetValue(const Variant& value) {
 Variant FieldImpl::GetChunk(std::int64_t length) {
     Column();
     if (length < 0)
-        detail::ThrowInvalidArgument(kFieldSource);
+        detail::Throw(detail::Failure::InvalidArgument, kFieldSource);
     Flush();
     const Variant& value = owner_.CurrentValue(index_);
     if (value.IsNull())
@@ -473,7 +473,7 @@ std::int32_t FieldsImpl::Count() const {
 Field& FieldsImpl::Item(std::int32_t index) {
     owner_.RequireOpen();
     if (index < 0 || static_cast<std::size_t>(index) >= owner_.Columns().size())
-        detail::ThrowNotFound(kSource);
+        detail::Throw(detail::Failure::NotFound, kSource);
     return *fields_[static_cast<std::size_t>(index)];
 }
 
@@ -485,7 +485,7 @@ Field& FieldsImpl::Item(std::u16string_view name) {
         if (AsciiLower(columns[i].name) == wanted)
             return *fields_[i];
     }
-    detail::ThrowNotFound(kSource);
+    detail::Throw(detail::Failure::NotFound, kSource);
 }
 
 std::shared_ptr<Field> FieldsImpl::Hold(std::int32_t index) {

@@ -62,7 +62,7 @@ void Check(SQLRETURN rc, Connection& connection, SQLSMALLINT handleType, SQLHAND
 
 StatementResult RunStatement(Connection& connection, const StatementRequest& request) {
     if (connection.State() != adStateOpen)
-        ThrowClosed(request.source);
+        Throw(Failure::Closed, request.source);
     SQLHANDLE dbc = connection.NativeHandle();
     SQLHANDLE raw = SQL_NULL_HANDLE;
     Check(SQLAllocHandle(SQL_HANDLE_STMT, dbc, &raw), connection, SQL_HANDLE_DBC, dbc,

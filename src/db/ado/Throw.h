@@ -7,15 +7,19 @@
 
 namespace orvitex::ado::detail {
 
-[[noreturn]] void ThrowInvalidArgument(std::u16string_view source);    // 3001
-[[noreturn]] void ThrowNotFound(std::u16string_view source);           // 3265
-[[noreturn]] void ThrowClosed(std::u16string_view source);             // 3704
-[[noreturn]] void ThrowOpen(std::u16string_view source);               // 3705
-[[noreturn]] void ThrowInvalidConnection(std::u16string_view source);  // 3709
-[[noreturn]] void ThrowNoCurrentRecord(std::u16string_view source);    // 3021
-[[noreturn]] void ThrowNotUpdatable(std::u16string_view source);       // 3251
-[[noreturn]] void ThrowNoCommandText(std::u16string_view source);
-[[noreturn]] void ThrowNoTransaction(std::u16string_view source);
+enum class Failure {
+    InvalidArgument,    // 3001
+    NotFound,           // 3265, an item of a collection
+    Closed,             // 3704
+    Open,               // 3705
+    InvalidConnection,  // 3709
+    NoCurrentRecord,    // 3021
+    NotUpdatable,       // 3251
+    NoCommandText,
+    NoTransaction,
+};
+
+[[noreturn]] void Throw(Failure failure, std::u16string_view source);
 
 // The text as given, a table read whole (adCmdTable without adCmdText) or a
 // procedure call (adCmdStoredProc).
