@@ -110,6 +110,9 @@ private:
         if (!dbc_)
             detail::Throw(detail::Failure::Closed, kSource);
     }
+    [[nodiscard]] detail::HandleCheck OnLink() {
+        return {*this, SQL_HANDLE_DBC, dbc_.Get(), kSource};
+    }
     [[nodiscard]] odbc::DbcHandle Connect(const std::u16string& odbcString);
     void SetAutocommit(bool on);
     [[nodiscard]] bool IsConnectionDead() const;
@@ -220,7 +223,7 @@ void ConnectionImpl::SetAutocommit(bool on) {
                                             reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(
                                                 on ? SQL_AUTOCOMMIT_ON : SQL_AUTOCOMMIT_OFF)),
                                             SQL_IS_UINTEGER);
-    detail::Check(rc, *this, SQL_HANDLE_DBC, dbc_.Get(), kSource);
+    OnLink()(rc);
 }
 
 std::int32_t ConnectionImpl::BeginTrans() {
@@ -239,8 +242,7 @@ void ConnectionImpl::CommitTrans() {
     if (!inTransaction_)
         detail::Throw(detail::Failure::NoTransaction, kSource);
     // A failed commit leaves the transaction for RollbackTrans to end.
-    detail::Check(SQLEndTran(SQL_HANDLE_DBC, dbc_.Get(), SQL_COMMIT), *this, SQL_HANDLE_DBC,
-                  dbc_.Get(), kSource);
+    OnLink()(SQLEndTran(SQL_HANDLE_DBC, dbc_.Get(), SQL_COMMIT));
     inTransaction_ = false;
     // The data is committed whatever follows. A link that cannot switch auto-commit back on
     // is lost: it is closed, so that no later statement waits for a commit that never comes.
