@@ -43,11 +43,7 @@ using EnvHandle = platform::UniqueHandle<SqlHandleTraits<SQL_HANDLE_ENV>>;
 using DbcHandle = platform::UniqueHandle<SqlHandleTraits<SQL_HANDLE_DBC>>;
 using StmtHandle = platform::UniqueHandle<SqlHandleTraits<SQL_HANDLE_STMT>>;
 
-struct DiagRecord {
-    std::u16string sqlState;
-    std::int32_t nativeError = 0;
-    std::u16string message;
-};
+using DiagRecord = Diagnostic;
 
 // Every diagnostic record the handle holds, in the driver's order.
 [[nodiscard]] std::vector<DiagRecord> ReadDiagnostics(SQLSMALLINT handleType, SQLHANDLE handle);
@@ -55,7 +51,7 @@ struct DiagRecord {
 [[nodiscard]] bool IsLinkFailure(const std::vector<DiagRecord>& records);
 // The ado::Error for a failed call: E_FAIL for a lost link (a link state, or
 // linkLost when the driver says so otherwise), the provider error otherwise;
-// the description holds each record's message.
+// the description holds each record's message but warnings', the error every record.
 [[nodiscard]] Error MakeError(const std::vector<DiagRecord>& records, std::u16string_view source,
                               bool linkLost = false);
 

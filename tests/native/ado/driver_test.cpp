@@ -198,6 +198,25 @@ TEST_P(DriverTest, LongValuesAreKeptAtTheirOwnSizeAndReadWholeOrInChunks) {
     EXPECT_EQ(joined, Pattern(sizes[7]));
 }
 
+// A caller tells one failure from another by the server's own number, not by its text.
+TEST_P(DriverTest, AFailureCarriesEachDiagnosticRecordWithTheServersOwnNumber) {
+    Exec(u"CREATE TABLE t (id INTEGER PRIMARY KEY)");
+    Exec(u"INSERT INTO t VALUES (1)");
+    try {
+        Exec(u"INSERT INTO t VALUES (1)");
+        ADD_FAILURE() << "a second row with the same key was accepted";
+    } catch (const Error& error) {
+        ASSERT_EQ(error.Diagnostics().size(), 1u);
+        const Diagnostic& record = error.Diagnostics()[0];
+        EXPECT_EQ(record.message, error.Description());
+        EXPECT_EQ(record.sqlState, error.SqlState());
+        if (GetParam() == "SQLite3")
+            EXPECT_EQ(record.nativeError, 19);  // SQLITE_CONSTRAINT
+        else
+            EXPECT_EQ(record.sqlState, u"23505");  // unique_violation
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Drivers, DriverTest, ::testing::Values("SQLite3", "PostgreSQL"),
                          [](const auto& row) { return row.param; });
 
