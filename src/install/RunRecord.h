@@ -64,6 +64,12 @@ struct CheckResult {
     std::u16string detail;
 };
 
+// A picture of the screen the run saved, and what went wrong when it did.
+struct PictureRecord {
+    std::u16string path;
+    std::u16string why;
+};
+
 struct RunRecord {
     RunRecord() {
         for (std::size_t i = 0; i < packages.size(); ++i) {
@@ -76,6 +82,7 @@ struct RunRecord {
     std::optional<ClientConfigRecord> clientConfig;
     std::vector<RegistryWriteRecord> registryWrites;
     std::vector<CheckResult> checks;
+    std::vector<PictureRecord> pictures;
     std::optional<platform::UsageFigures> usage;  // the program's own, taken as it ends
 };
 

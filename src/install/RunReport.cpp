@@ -114,6 +114,11 @@ std::string ReportJson(const ReportFrame& frame, const RunRecord& record) {
                           {"result", U8(ToText(w.result))}});
     }
     doc["registryWrites"] = std::move(writes);
+    ordered_json pictures = ordered_json::array();
+    for (const auto& p : record.pictures) {
+        pictures.push_back({{"path", U8(p.path)}, {"why", U8(p.why)}});
+    }
+    doc["pictures"] = std::move(pictures);
     doc["process"] = Usage(record.usage);
     return doc.dump(2) + "\n";
 }

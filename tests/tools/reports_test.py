@@ -31,6 +31,7 @@ def run_report():
             "registryWrites": [{"key": "SOFTWARE\\Microsoft\\MSSQLServer\\Client\\ConnectTo",
                                 "name": "127.0.0.1", "data": "DBMSSOCN,127.0.0.1,4181",
                                 "result": "written"}],
+            "pictures": [],
             "process": {"cpuMs": 310, "aliveMs": 240000, "peakWorkingSetBytes": 9000000,
                         "peakPrivateBytes": 7000000}}
 
