@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and every test tier need; skips the
-# download when all of them are already present.
+# download when all of them are already present. The 32-bit build runs under
+# Wine's i386 half, which needs Debian's i386 architecture and its ODBC driver.
 set -euo pipefail
 packages=(
     cmake make g++ g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
-    wine wine64 xvfb xdotool imagemagick fonts-nanum
+    g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
+    wine wine64 wine32:i386 libsqliteodbc:i386 nsis xvfb xdotool imagemagick fonts-nanum
     unixodbc unixodbc-dev libsqliteodbc odbc-postgresql postgresql
     googletest sqlite3 clang-format clang libclang-rt-14-dev libpq-dev nlohmann-json3-dev
     libssl-dev time
@@ -27,5 +29,6 @@ if [ ! -e /usr/sbin/policy-rc.d ]; then
     guard=/usr/sbin/policy-rc.d
 fi
 trap '[ -z "$guard" ] || $sudo rm -f "$guard"' EXIT
-$sudo apt-get update -qq
-$sudo apt-get install -y -qq "${missing[@]}" >/dev/null
+dpkg --print-foreign-architectures | grep -qx i386 || $sudo dpkg --add-architecture i386
+$sudo apt-get -o DPkg::Lock::Timeout=300 update -qq
+$sudo apt-get -o DPkg::Lock::Timeout=300 install -y -qq "${missing[@]}" >/dev/null
