@@ -31,6 +31,7 @@ struct RegistryWriteRecord {
     std::u16string name;
     std::u16string data;
     std::u16string result;
+    std::u16string views;  // each view's result, by the view rule
 };
 
 struct ClientConfigRecord {
@@ -42,6 +43,7 @@ struct CheckResult {
     std::u16string name;
     bool passed = false;
     std::u16string detail;
+    bool warning = false;  // passed, with something to tell: "warn", same exit code
 };
 
 struct RunRecord {
