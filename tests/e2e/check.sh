@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Runs under tools/wine-run.sh --host (DISPLAY and WINEPREFIX are ours).
 #   check.sh orvitex-setup.exe fake-setup.exe OUT-FOLDER build-demo-db.sh
-# --check on a ready PC (every line ok, exit 0, registry and drive C: unchanged)
-# and on a broken one (exit 7, exactly the three broken things failing).
+# --check on a ready PC (every line ok, exit 0, registry and drive C: unchanged),
+# on one whose ConnectTo key is in the 64-bit view only (warn, exit 0, and a run
+# there ends with exit 0) and on a broken one (exit 7, exactly the three broken
+# things failing).
 set -uo pipefail
 
 setup=$1 program=$2 out=$3 builddb=$4
@@ -56,14 +58,44 @@ unchanged "ready check"
 grep -q 'check: every check passed; exit code 0' "$out/ready.txt" || fail "ready check: summary"
 cat "$out/ready.txt"
 
-# 2. No ConnectTo key, an empty package 5, no Orvitex.ini: those three lines fail.
+# 2. ConnectTo in the 64-bit view only: the check warns and passes, and the run
+# ends with exit 0; both name each view's result.
+wine reg delete "$connect" /reg:32 /f >/dev/null 2>&1
+rc=$(check one-view)
+[ "$rc" = 0 ] || fail "one-view check: exit code $rc, expected 0"
+grep -qx 'warn registry ConnectTo: 64-bit view: present and writable; 32-bit view: missing, 32-bit programs will not see the value' \
+    <(tr -d '\r' <"$out/one-view.txt") || fail "one-view check: the warn line"
+grep -q 'check: every check passed, 1 with a warning; exit code 0' "$out/one-view.txt" ||
+    fail "one-view check: summary"
+cp "$db" "$out/one-view.db"
+sqlite3 "$out/one-view.db" "UPDATE tb_도르네AS SET 실행파일 = NULL" || fail "nulling packages"
+wine "$setup" --run --quiet --central-db "$out/one-view.db" --code 12345678 \
+    --log "$out/one-view-run.log" --report "$out/one-view-run.json"
+rc=$?
+[ "$rc" = 0 ] || fail "one-view run: exit code $rc, expected 0"
+grep -q 'ConnectTo \[.*: written (64-bit view: written; 32-bit view: missing, 32-bit programs will not see the value)' \
+    "$out/one-view-run.log" || fail "one-view run: the log names the views"
+python3 - "$out/one-view.json" "$out/one-view-run.json" <<'PY' || fail "one-view: reports"
+import json, sys
+check = json.load(open(sys.argv[1], encoding="utf-8"))
+warned = [c for c in check["checks"] if c["status"] == "warn"]
+assert [c["name"] for c in warned] == ["registry ConnectTo"] and check["exitCode"] == 0, check
+run = json.load(open(sys.argv[2], encoding="utf-8"))
+views = {w["key"].rsplit("\\", 1)[-1]: w["views"] for w in run["registryWrites"]}
+assert views["ConnectTo"].endswith("32-bit view: missing, 32-bit programs will not see the value"), views
+assert views["System"] == "64-bit view: written; 32-bit view: written", views
+PY
+rm -rf "$install" "$c/Orvitex"
+keys add "$connect"
+
+# 3. No ConnectTo key, an empty package 5, no Orvitex.ini: those three lines fail.
 keys delete "$connect"
 sqlite3 "$db" "UPDATE tb_도르네AS SET 실행파일 = X'' WHERE 파일이름 = 'ALL7'" || fail "empty ALL7"
 rm "$c/OrvitexDemo/update/Orvitex.ini"
 rc=$(check broken)
 [ "$rc" = 7 ] || fail "broken check: exit code $rc, expected 7"
 expected="FAIL package 5 (ALLV7_XProxy_soapLibSetupSetup.exe): stored program of length 0: the run would stop here
-FAIL registry ConnectTo: missing in the 64-bit view; missing in the 32-bit view
+FAIL registry ConnectTo: 64-bit view: missing, 64-bit programs will not see the value; 32-bit view: missing, 32-bit programs will not see the value
 FAIL Orvitex.ini: cannot read C:\\OrvitexDemo\\update\\Orvitex.ini"
 [ "$(grep '^FAIL' "$out/broken.txt" | tr -d '\r')" = "$expected" ] || fail "broken check: the FAIL lines"
 cat "$out/broken.txt"
