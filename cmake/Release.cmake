@@ -1,12 +1,13 @@
 # The shipped build (presets win64-release and i686-release): the executable
 # stripped, its SHA-256 written beside it, and two CTest checks: only DLLs of
 # Windows itself are imported, and stripping kept the manifest and the version
-# resource. A signature belongs between the strip and the checksum, so that the
-# checksum covers the signed file.
+# resource.
 target_link_options(orvitex-setup PRIVATE -s)
 
 set(exe ${ORVITEX_EXE_NAME}.exe)
 set(ORVITEX_RELEASE_SUM ${CMAKE_BINARY_DIR}/${exe}.sha256)
+# Each executable's signing step (tools/sign-release.sh) belongs here, as the first
+# COMMAND, so that the checksum is taken of the signed file.
 add_custom_command(OUTPUT ${ORVITEX_RELEASE_SUM}
     COMMAND sh -c "sha256sum ${exe} > ${exe}.sha256"
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR}

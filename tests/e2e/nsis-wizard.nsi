@@ -1,0 +1,19 @@
+; A real setup wizard as an installer tool makes it: Unicode, the modern UI, a
+; welcome, a folder and a finish page. Built by nsis.sh with makensis
+; -DTARGET=amd64-unicode|x86-unicode -DOUTFILE=PATH.
+Unicode true
+Target ${TARGET}
+!include "MUI2.nsh"
+Name "오르비텍스"
+Caption "오르비텍스 설치"
+OutFile "${OUTFILE}"
+InstallDir "$TEMP\orvitex-nsis-wizard"
+RequestExecutionLevel admin
+!insertmacro MUI_PAGE_WELCOME
+!insertmacro MUI_PAGE_DIRECTORY
+!insertmacro MUI_PAGE_INSTFILES
+!insertmacro MUI_PAGE_FINISH
+!insertmacro MUI_LANGUAGE "Korean"
+Section
+    SetOutPath "$INSTDIR"
+SectionEnd
