@@ -3,6 +3,9 @@
 // here so that window scripts can run in virtual time under test.
 #include <chrono>
 #include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
 #include <string_view>
 
 namespace orvitex::platform {
@@ -37,7 +40,14 @@ public:
     // Screen pixels. On failure returns false and leaves rect unchanged.
     [[nodiscard]] virtual bool GetWindowRect(ForeignWindow window, ScreenRect& rect) = 0;
     // Topmost at the given position and size (SWP_FRAMECHANGED); failures are ignored.
+    // Never waits on the window's thread: a hung wizard cannot hold the caller.
     virtual void MakeTopmost(ForeignWindow window, const ScreenRect& rect) = 0;
+    // Whether the window's thread answers a message within limit. A window that is
+    // gone answers nothing; the fakes' windows always answer.
+    [[nodiscard]] virtual bool Answers(ForeignWindow /*window*/,
+                                       std::chrono::milliseconds /*limit*/) {
+        return true;
+    }
     virtual void MoveCursor(std::int32_t x, std::int32_t y) = 0;
     // Left button down, then up, with no delay between.
     virtual void LeftClick() = 0;
@@ -46,8 +56,20 @@ public:
     // Returns when an event for the program's own windows arrives or the limit
     // passes, whichever is first; a polling loop waits here instead of spinning.
     virtual void WaitForEvents(std::chrono::milliseconds limit) = 0;
+    // Lasts the whole duration; the program's own windows stay answered meanwhile,
+    // but nothing that could end or advance the run happens inside it.
     virtual void Sleep(std::chrono::milliseconds duration) = 0;
+    // Runs one blocking call (a connection, a query, a fetch) where it cannot freeze
+    // the program's own windows, and returns when it has, with its exception. Only
+    // one call at a time, and the caller does nothing else meanwhile.
+    virtual void RunBlockingCall(const std::function<void()>& call) { call(); }
     [[nodiscard]] virtual std::chrono::milliseconds Now() = 0;
+    // A PNG of the whole screen at path, for a technician to see what a wizard showed;
+    // the reason when none was saved.
+    [[nodiscard]] virtual std::optional<std::u16string> SaveScreenPicture(
+        std::u16string_view /*path*/) {
+        return u"no screen to capture";
+    }
 };
 
 }  // namespace orvitex::platform

@@ -15,6 +15,7 @@
 #include "install/RunReport.h"
 #include "platform/Text.h"
 #include "platform/win32/OneCopy.h"
+#include "platform/win32/UniqueHandle.h"
 #include "platform/win32/WideString.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32ProcessUsage.h"
@@ -32,13 +33,10 @@ constexpr wchar_t kOneCopyMutex[] = L"Global\\OrvitexSetup.OneCopy";
 
 std::vector<std::u16string> Arguments() {
     int count = 0;
-    struct LocalDeleter {
-        void operator()(LPWSTR* p) const { LocalFree(p); }
-    };
-    std::unique_ptr<LPWSTR, LocalDeleter> argv(CommandLineToArgvW(GetCommandLineW(), &count));
+    const win32::UniqueLocal<LPWSTR*> argv(CommandLineToArgvW(GetCommandLineW(), &count));
     std::vector<std::u16string> args;
     for (int i = 1; argv && i < count; ++i) {
-        args.push_back(win32::FromWide(argv.get()[i]));
+        args.push_back(win32::FromWide(argv.Get()[i]));
     }
     return args;
 }
