@@ -12,6 +12,8 @@
 namespace orvitex::install {
 namespace {
 
+using testing::PostgresServer;
+
 // Bugs caught: a 64-bit run limited like a 32-bit one, a 32-bit one without a limit.
 TEST(AddressSpace, Only32BitRunsHaveALimitOf512MiB) {
     EXPECT_EQ(LargestStoredProgram(4), std::int64_t{536870912});

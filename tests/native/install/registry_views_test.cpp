@@ -3,6 +3,7 @@
 #include "FakeFileSystem.h"
 #include "FakeRegistry.h"
 #include "install/RegistryViews.h"
+#include "install/ServerAliases.h"
 #include "install/Workstation.h"
 #include "platform/Text.h"
 
