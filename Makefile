@@ -46,14 +46,17 @@ fuzz: deps
 	@tools/run-fuzz.sh
 
 # The shipped executables, orvitex-setup.exe for 64-bit Windows and
-# orvitex-setup-32bit.exe for 32-bit Windows: optimised, stripped, each with its
-# .sha256 beside it, checked.
+# orvitex-setup-32bit.exe for 32-bit Windows: optimised, stripped, each signed when
+# ORVITEX_SIGN_PFX and ORVITEX_SIGN_PASSWORD are set (tools/sign-release.sh), with
+# its .sha256 beside it, checked.
 release: deps
 	cmake --preset win64-release >/dev/null
 	cmake --build --preset win64-release
+	tools/sign-release.sh build/win64-release/orvitex-setup.exe
 	ctest --preset win64-release
 	cmake --preset i686-release >/dev/null
 	cmake --build --preset i686-release
+	tools/sign-release.sh build/i686-release/orvitex-setup-32bit.exe
 	ctest --preset i686-release
 	@for exe in build/win64-release/orvitex-setup.exe build/i686-release/orvitex-setup-32bit.exe; do \
 	    ls -l $$exe && cat $$exe.sha256; done

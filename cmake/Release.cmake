@@ -6,8 +6,6 @@ target_link_options(orvitex-setup PRIVATE -s)
 
 set(exe ${ORVITEX_EXE_NAME}.exe)
 set(ORVITEX_RELEASE_SUM ${CMAKE_BINARY_DIR}/${exe}.sha256)
-# Each executable's signing step (tools/sign-release.sh) belongs here, as the first
-# COMMAND, so that the checksum is taken of the signed file.
 add_custom_command(OUTPUT ${ORVITEX_RELEASE_SUM}
     COMMAND sh -c "sha256sum ${exe} > ${exe}.sha256"
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
@@ -24,3 +22,9 @@ add_test(NAME release.contents
          COMMAND ${PROJECT_SOURCE_DIR}/tools/check-release.sh $<TARGET_FILE:orvitex-setup>)
 set_tests_properties(release.contents PROPERTIES ENVIRONMENT "ORVITEX_VERSION=${PROJECT_VERSION}")
 set_tests_properties(release.imports release.contents PROPERTIES LABELS release)
+
+# The signing of tools/sign-release.sh, on a copy, with a throwaway certificate.
+add_test(NAME release.signing
+         COMMAND ${PROJECT_SOURCE_DIR}/tests/tools/signing_test.sh $<TARGET_FILE:orvitex-setup>
+                 ${PROJECT_SOURCE_DIR}/tools)
+set_tests_properties(release.signing PROPERTIES LABELS release)

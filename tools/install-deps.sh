@@ -12,7 +12,7 @@ packages=(
     wine wine64 libsqliteodbc:i386 nsis xvfb xdotool imagemagick fonts-nanum
     unixodbc unixodbc-dev libsqliteodbc odbc-postgresql postgresql
     googletest sqlite3 clang-format clang libclang-rt-14-dev libpq-dev nlohmann-json3-dev
-    libssl-dev time
+    libssl-dev time python3-jsonschema osslsigncode openssl
 )
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
 # The i386 dynamic loader comes with libc6:i386; it starts only where 32-bit code runs.

@@ -29,6 +29,7 @@ public:
                                std::chrono::milliseconds limit) override;
     void MoveCursor(std::int32_t x, std::int32_t y) override;
     void LeftClick() override;
+    [[nodiscard]] std::optional<platform::WindowAtCursor> WindowUnderCursor() override;
     void Yield() override;
     void WaitForEvents(std::chrono::milliseconds limit) override;
     void Sleep(std::chrono::milliseconds duration) override;
