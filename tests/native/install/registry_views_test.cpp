@@ -2,6 +2,7 @@
 
 #include "FakeFileSystem.h"
 #include "FakeRegistry.h"
+#include "install/ObservedRegistry.h"
 #include "install/RegistryViews.h"
 #include "install/ServerAliases.h"
 #include "install/Workstation.h"
@@ -57,7 +58,7 @@ TEST(RegistryViews, TheRunNamesEachViewsResult) {
             oneView ? u"one view (32-bit Windows): written"
                     : u"64-bit view: written; 32-bit view: missing, 32-bit programs will not see "
                       u"the value";
-        EXPECT_EQ(writes[0].result, u"written");
+        EXPECT_EQ(writes[0].result.outcome, WriteOutcome::Written);
         EXPECT_EQ(writes[0].views, alias);
         EXPECT_TRUE(lines.at(0).ends_with(u": written (" + alias + u")")) << ToUtf8(lines.at(0));
         EXPECT_EQ(writes[1].views, oneView ? u"one view (32-bit Windows): written"
