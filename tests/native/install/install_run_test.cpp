@@ -150,7 +150,7 @@ TEST(InstallRun, EveryWayARunEnds) {
          6,
          [](RunWorld& w) {
              EXPECT_EQ(w.journal.back(), "completion");
-             EXPECT_NE(ReportJson({{}, false, {}, {}, kExitWizardsUndone}, w.record)
+             EXPECT_NE(ReportJson({{}, false, {}, {}, kExitWizardsUndone, {}}, w.record)
                            .find("\"exitMeaning\": \"finished, but 3 wizards did not complete\""),
                        std::string::npos);
          }},
