@@ -1,6 +1,4 @@
-; A real setup wizard as an installer tool makes it: Unicode, the modern UI, a
-; welcome, a folder and a finish page. Built by nsis.sh with makensis
-; -DTARGET=amd64-unicode|x86-unicode -DOUTFILE=PATH.
+; A real setup wizard, built by nsis.sh: makensis -DTARGET=amd64-unicode -DOUTFILE=PATH.
 Unicode true
 Target ${TARGET}
 !include "MUI2.nsh"

@@ -1,17 +1,11 @@
-# End-to-end, in the i686 build: the 64-bit installer of the x86-64 build runs the
-# main installation with 32-bit stand-in wizards, as clinics' setup programs are.
+# In the i686 build: the 64-bit installer of build/win64 runs the main installation
+# with 32-bit stand-in wizards, as clinics' setup programs are.
 if(ORVITEX_ARCH STREQUAL "i686")
-    set(ORVITEX_WIN64_SETUP ${PROJECT_SOURCE_DIR}/build/win64/orvitex-setup.exe CACHE FILEPATH
-        "The 64-bit orvitex-setup.exe that starts the 32-bit stand-ins")
     add_test(NAME e2e.run.complete-64bit-installer
              COMMAND ${ORVITEX_WINE_RUN} --host ${CMAKE_CURRENT_LIST_DIR}/run.sh complete
-                     ${ORVITEX_WIN64_SETUP} $<TARGET_FILE:fake-setup>
+                     ${PROJECT_SOURCE_DIR}/build/win64/orvitex-setup.exe $<TARGET_FILE:fake-setup>
                      ${CMAKE_BINARY_DIR}/e2e/run-64bit-installer
-                     ${PROJECT_SOURCE_DIR}/tools/demo-db/build-demo-db.sh
-                     $<TARGET_FILE:orvitex-probe>)
-    set_tests_properties(e2e.run.complete-64bit-installer PROPERTIES
-        LABELS "e2e;wine"
-        TIMEOUT 600
-        ENVIRONMENT "ORVITEX_WINEPREFIX=${ORVITEX_WINE_PREFIX}"
-        RESOURCE_LOCK wineprefix)
+                     ${PROJECT_SOURCE_DIR}/tools/demo-db/build-demo-db.sh $<TARGET_FILE:orvitex-probe>)
+    set_tests_properties(e2e.run.complete-64bit-installer PROPERTIES LABELS "e2e;wine" TIMEOUT 600
+        ENVIRONMENT "ORVITEX_WINEPREFIX=${ORVITEX_WINE_PREFIX}" RESOURCE_LOCK wineprefix)
 endif()

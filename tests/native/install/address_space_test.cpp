@@ -14,17 +14,13 @@ namespace {
 
 using testing::PostgresServer;
 
-// Bugs caught: a 64-bit run limited like a 32-bit one, a 32-bit one without a limit.
-TEST(AddressSpace, Only32BitRunsHaveALimitOf512MiB) {
+// 512 MiB for 32-bit runs only; at the boundary (the limit fetched, one byte more
+// refused) over SQLite and PostgreSQL, whose length functions differ from SQL
+// Server's. Bugs caught: a refusal after the fetch (its query in gSQL), an off-by-one,
+// a 64-bit run limited, a length function a server lacks that shows a message.
+TEST(AddressSpace, AProgramOverTheLimitIsRefusedBeforeItIsFetched) {
     EXPECT_EQ(LargestStoredProgram(4), std::int64_t{536870912});
     EXPECT_EQ(LargestStoredProgram(8), std::nullopt);
-}
-
-// The limit at its boundary (exactly the limit fetched, one byte over refused), over
-// SQLite and PostgreSQL, whose length functions differ from SQL Server's. Bugs
-// caught: a refusal after the fetch (the fetch's query in gSQL), an off-by-one at
-// the limit, a length function a server lacks that shows a message or stops the run.
-TEST(AddressSpace, AProgramOverTheLimitIsRefusedBeforeItIsFetched) {
     auto& server = PostgresServer::Shared();
     std::vector<std::pair<std::u16string, bool>> centrals = {
         {u"Driver={SQLite3};Database=:memory:", false}};

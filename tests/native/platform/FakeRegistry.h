@@ -42,8 +42,7 @@ public:
         log_.push_back("probe " + ToUtf8(path));
         return ProbeViews(std::u16string(path));
     }
-    // One view alone, as on 32-bit Windows.
-    bool oneView = false;
+    bool oneView = false;  // as on 32-bit Windows
 
 private:
     platform::KeyViews ProbeViews(const std::u16string& key) const {
