@@ -21,7 +21,7 @@ def run_report():
                  "sha256": HASH, "started": True, "script": "clicked through", "seconds": 9.5,
                  "clicks": [{"x": 350, "y": 315, "physicalX": 525, "physicalY": 473,
                              "class": "Button", "text": "다음", "topLevelCaption": "셋업",
-                             "process": f}]}
+                             "process": f}], "exitCode": None}
                 for i, f in enumerate(FILES)]
     return {"schemaVersion": 1, "program": "orvitex-setup", "version": "1.0.0", "mode": "run",
             "code": "12345678", "started": "2026-12-07T00:30:00Z",

@@ -39,7 +39,7 @@ int Check(const Options& options, Log& log, platform::Ui& ui, install::RunRecord
     orvitex::win32::Win32FileSystem files;
     orvitex::win32::CngSha256 sha256;
     // Asked only where clicks would land: the check has no window of its own to serve.
-    orvitex::win32::Win32Desktop desktop([] {}, [] {});
+    orvitex::win32::Win32Desktop desktop({}, {});  // nothing to serve: no window of its own
     const install::ServerSettings settings = SettingsFor(options);
     const ado::ProviderDrivers drivers = DriversFor(options);
     LogSettings(log, settings, drivers);
