@@ -1,10 +1,9 @@
 #!/usr/bin/env bash
 # Runs under tools/wine-run.sh --host (DISPLAY and WINEPREFIX are ours).
 #   check.sh orvitex-setup.exe fake-setup.exe OUT-FOLDER build-demo-db.sh
-# --check on a ready PC (every line ok, exit 0, registry and drive C: unchanged),
-# on one whose ConnectTo key is in the 64-bit view only (warn, exit 0, and a run
-# there ends with exit 0) and on a broken one (exit 7, exactly the three broken
-# things failing).
+# --check on a ready PC (every line ok, exit 0, registry and drive C: unchanged), on
+# one with ConnectTo in the 64-bit view only (warn) and on a broken one (exit 7,
+# exactly the three broken things failing).
 set -uo pipefail
 
 setup=$1 program=$2 out=$3 builddb=$4
@@ -58,8 +57,7 @@ unchanged "ready check"
 grep -q 'check: every check passed; exit code 0' "$out/ready.txt" || fail "ready check: summary"
 cat "$out/ready.txt"
 
-# 2. ConnectTo in the 64-bit view only: the check warns and passes, and the run
-# ends with exit 0; both name each view's result.
+# 2. ConnectTo in the 64-bit view only: check warns, exit 0; a run exits 0; both name the views.
 wine reg delete "$connect" /reg:32 /f >/dev/null 2>&1
 rc=$(check one-view)
 [ "$rc" = 0 ] || fail "one-view check: exit code $rc, expected 0"

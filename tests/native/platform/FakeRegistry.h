@@ -42,7 +42,6 @@ public:
         log_.push_back("probe " + ToUtf8(path));
         return ProbeViews(std::u16string(path));
     }
-    bool oneView = false;  // as on 32-bit Windows
 
 private:
     platform::KeyViews ProbeViews(const std::u16string& key) const {
@@ -50,8 +49,6 @@ private:
             return {};
         const auto access = writeStatus_.at(key) == 0 ? platform::KeyAccess::Writable
                                                       : platform::KeyAccess::Refused;
-        if (oneView)
-            return {access, platform::KeyAccess::Missing, true};
         return {access, hidden32_.contains(key) ? platform::KeyAccess::Missing : access};
     }
 

@@ -134,8 +134,7 @@ TEST_F(Registry, EachViewIsProbedAndWrittenOnItsOwn) {
         const platform::KeyViews views = registry_.ProbeMachineKey(FromWide(kKey));
         EXPECT_EQ(views.view64, row.in64 ? KeyAccess::Writable : KeyAccess::Missing);
         EXPECT_EQ(views.view32, row.in32 ? KeyAccess::Writable : KeyAccess::Missing);
-        // The tests' prefix is 64-bit Windows, for the 32-bit program as for the 64-bit one.
-        EXPECT_FALSE(views.oneView);
+        EXPECT_FALSE(views.oneView);  // the prefix is 64-bit Windows, for either width
         Write(L"SVR", u"DBMSSOCN,127.0.0.1,4181", 1);
         for (const auto& [view, present] : {std::pair{kView64, row.in64}, {kView32, row.in32}}) {
             UniqueHkey key;
