@@ -56,12 +56,14 @@ struct RegistryWriteRecord {
     std::u16string name;
     std::u16string data;
     WriteResult result;
+    std::u16string views;  // each view's result, by the view rule
 };
 
 struct CheckResult {
     std::u16string name;
     bool passed = false;
     std::u16string detail;
+    bool warning = false;  // passed, with something to tell: "warn", same exit code
 };
 
 // A picture of the screen the run saved, and what went wrong when it did.
