@@ -52,7 +52,7 @@ class Schema(unittest.TestCase):
     # that edits a report) that the schema still lets through.
     def test_a_changed_shape_fails_where_it_changed(self):
         check = run_report()
-        for key in ("packages", "clientConfig", "registryWrites", "process"):
+        for key in ("packages", "clientConfig", "registryWrites", "pictures", "process"):
             del check[key]
         check.update(mode="check", exitCode=7, exitMeaning="a check failed",
                      checks=[{"name": "Orvitex.ini", "ok": False, "status": "fail",
