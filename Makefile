@@ -1,6 +1,7 @@
 # The front door. `make test` on a fresh Debian machine installs what it needs,
 # builds both presets and runs every test tier; `make demo` runs the installer.
-.PHONY: all deps native win64 test test-native test-win64 demo bench fuzz release format format-check clean
+.PHONY: all deps native win64 test test-native test-win64 stress demo bench fuzz release format \
+        format-check lint clean
 
 all: native win64
 
@@ -15,8 +16,14 @@ win64: deps
 	cmake --preset win64 >/dev/null
 	cmake --build --preset win64
 
+# Formatting and clang-tidy first, then every test tier.
 test: native win64
 	@tools/run-tests.sh
+
+# The whole end-to-end tier N times in a row (5 by default) with a busy process a core;
+# TESTS=REGEX runs only the end-to-end tests it matches.
+stress: win64
+	@tools/stress.sh $(or $(N),5) $(TESTS)
 
 test-native: native
 	ctest --preset native
@@ -49,6 +56,11 @@ format:
 
 format-check:
 	git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
+
+# clang-tidy with .clang-tidy over the code the native build compiles.
+lint: deps
+	cmake --preset native >/dev/null
+	@tools/lint.sh
 
 clean:
 	rm -rf build

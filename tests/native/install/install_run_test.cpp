@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <functional>
 
@@ -11,8 +12,10 @@
 #include "db/gSQL.h"
 #include "install/CentralDb.h"
 #include "install/InstallRun.h"
+#include "install/Institution.h"
 #include "install/MainServer.h"
 #include "install/Preflight.h"
+#include "install/RunReport.h"
 #include "install/SharedDatabase.h"
 #include "platform/openssl/OpenSslSha256.h"
 #include "support/SqliteDatabase.h"
@@ -103,7 +106,7 @@ struct World : RunWindow, platform::Shell {
         journal.push_back("start " + ToUtf8(path.substr(path.rfind(u'\\') + 1)));
         if (path.ends_with(u"\\iOrvitex.exe")) {
             files.AddFolder(u"C:\\Orvitex");
-            files.AddFolder(u"C:\\Orvitex\\bin");
+            binIsAFile ? files.AddFile(u"C:\\Orvitex\\bin") : files.AddFolder(u"C:\\Orvitex\\bin");
         }
         return true;
     }
@@ -112,6 +115,10 @@ struct World : RunWindow, platform::Shell {
         journal.push_back("copy " + ToUtf8(source) + " into " + ToUtf8(folder) + " owner " +
                           std::to_string(owner) + (silent ? " silent" : "") +
                           (registry.Log().empty() ? "" : " AFTER A REGISTRY WRITE"));
+        const auto bytes = files.ReadWholeFile(std::u16string(source));
+        if (copies && bytes) {
+            EXPECT_TRUE(files.WriteWholeFile(std::u16string(folder) + u"\\Orvitex.ini", *bytes));
+        }
     }
 
     testing::SqliteDatabase central;
@@ -121,6 +128,7 @@ struct World : RunWindow, platform::Shell {
     std::function<db::clsDBMng&()> db = [this]() -> db::clsDBMng& { return database->Instance(); };
     std::vector<std::string> journal;
     std::u16string code = u"12345678";
+    bool copies = false, binIsAFile = false;  // what the shell's copy and the main setup do
     ServerRecord server;
     testing::FakeUi ui;
     testing::FakeFileSystem files;
@@ -163,6 +171,10 @@ TEST(InstallRun, CompleteRunDoesEveryStepInOrder) {
     EXPECT_EQ(w.files.ReadWholeFile(kFolder + u"uOrvitex1.exe"), kPackage2);
     EXPECT_FALSE(w.files.Has(u"C:\\Orvitex\\old.exe"));
     EXPECT_EQ(w.RegistryWrites(), 15u);
+    std::string calls = "S2000 F0";  // each start's sleep, then its script finds no wizard
+    for (int i = 1; i < 6; ++i)
+        calls += " S2000 F0";
+    EXPECT_EQ(w.desktop.Trace(), calls);
     const db::clsDBMng* shared = w.instance.get();
     EXPECT_EQ(w.database->ConnectServerDB(u"127.0.0.1", u"sa", u"pw", u"orvitex"), 1);
     EXPECT_EQ(w.instance.get(), shared) << "one instance for the whole program";
@@ -198,6 +210,53 @@ TEST(InstallRun, PresentFilesAndRefusedAliases) {
     }
 }
 
+// Bugs caught: a stored program of one byte taken for an empty one, by the run or
+// by the check; an empty one started. Package 1's program is replaced.
+TEST(InstallRun, OnlyAStoredProgramOfNoBytesIsEmpty) {
+    for (const char* program : {"X''", "X'4D'", "X'4D5A'"}) {
+        SCOPED_TRACE(program);
+        World w;
+        w.Sql(std::string("UPDATE tb_도르네AS SET 실행파일 = ") + program +
+              " WHERE 파일이름 = '오르비셋업'");
+        const std::size_t size = (std::strlen(program) - 3) / 2;
+        EXPECT_EQ(w.Check()[2].passed, size > 0);
+        try {
+            static_cast<void>(w.Run());
+        } catch (const RunStepError&) {
+        }
+        EXPECT_EQ(w.Starts(), size > 0 ? 6u : 0u);
+        const auto file = w.files.ReadWholeFile(kFolder + u"iOrvitex.exe");
+        EXPECT_EQ(file.has_value(), size > 0);
+        EXPECT_EQ(file.value_or(std::vector<std::byte>{}).size(), size);
+    }
+}
+
+// Bugs caught: a configuration copy that failed, or was never made since
+// C:\Orvitex\bin is a file, reported as done (the run then ends as complete); a
+// path of two trailing backslashes losing both, or one losing none.
+TEST(InstallRun, FailedConfigurationCopyIsUndoneWork) {
+    const struct {
+        const char* name;
+        bool copies, binIsAFile, undone;
+    } rows[] = {{"copied", true, false, false},
+                {"the copy missing", false, false, true},
+                {"C:\\Orvitex\\bin a file", true, true, true}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        World w;
+        w.copies = row.copies;
+        w.binIsAFile = row.binIsAFile;
+        EXPECT_EQ(w.Run(), RunOutcome::Completed);
+        EXPECT_EQ(UndoneWork(w.record),
+                  row.undone ? u"Orvitex.ini not copied from \\\\nas\\update\\Orvitex.ini" : u"");
+        EXPECT_EQ(w.Logged("run complete; exit code 0"), !row.undone);
+    }
+    for (const std::u16string path : {u"\\\\nas\\u", u"\\\\nas\\u\\"})
+        EXPECT_EQ(ClientConfigSource(path), u"\\\\nas\\u\\Orvitex.ini");
+    EXPECT_EQ(ClientConfigSource(u"\\\\nas\\u\\\\"), u"\\\\nas\\u\\\\Orvitex.ini");
+    EXPECT_EQ(ClientConfigSource(u""), u"\\Orvitex.ini");
+}
+
 // Bug caught: a write cut off half-way that leaves a truncated program under the
 // package's name, to be started by every later run.
 TEST(InstallRun, WriteFailingHalfWayLeavesNoPackageAndNamesTheStep) {
@@ -226,8 +285,10 @@ TEST(InstallRun, WriteFailingHalfWayLeavesNoPackageAndNamesTheStep) {
 TEST(Preflight, EachCheckFailsExactlyWhereTheRunWould) {
     const std::uint64_t stored = 3 + 4 + 3 + 3 + 3 + 3;
     std::vector<std::string> noConnection = {"main server", "institution code '12345678'"};
-    for (const auto& p : kSetupPackages)
-        noConnection.push_back(ToUtf8(PackageLabel(p)));
+    for (const auto& p : kSetupPackages) {
+        if (p.index < 6)  // package 6 is on disk in that row
+            noConnection.push_back(ToUtf8(PackageLabel(p)));
+    }
     noConnection.push_back("Orvitex.ini");
     const std::string folder = "install folder C:\\오르비설치", space = "free space on drive C";
     const std::u16string installFolder(kInstallFolder);
@@ -237,7 +298,11 @@ TEST(Preflight, EachCheckFailsExactlyWhereTheRunWould) {
         std::function<void(World&)> change;
         std::vector<std::string> failing;
     } rows[] = {
-        {"main server unreachable", [](World& w) { w.Connect(u"/nonexistent/central.db"); },
+        {"main server unreachable, package 6 on disk",
+         [](World& w) {
+             w.Connect(u"/nonexistent/central.db");
+             w.files.AddFile(std::u16string(kSetupPackages[5].file));
+         },
          noConnection},
         {"a code that would match every row unquoted",
          [](World& w) { w.code = u"x' or '1'='1"; },
@@ -267,12 +332,15 @@ TEST(Preflight, EachCheckFailsExactlyWhereTheRunWould) {
              w.files.freeBytes.reset();
          },
          {folder, space}},
-        {"neither package 2 on disk nor Null package 3 counts against the space",
+        {"neither packages 1 (empty) and 2 on disk nor Null package 3 count against the space",
          [&](World& w) {
-             w.Sql("UPDATE tb_도르네AS SET 실행파일 = NULL WHERE 파일이름 = '오르비필수업데이트2'");
+             w.Sql(
+                 "UPDATE tb_도르네AS SET 실행파일 = NULL WHERE 파일이름 = '오르비필수업데이트2';"
+                 "UPDATE tb_도르네AS SET 실행파일 = X'' WHERE 파일이름 = '오르비셋업'");
              w.files.AddFolder(kFolder);
+             ASSERT_TRUE(w.files.WriteWholeFile(kFolder + u"iOrvitex.exe", kPackage2));
              ASSERT_TRUE(w.files.WriteWholeFile(kFolder + u"uOrvitex1.exe", kPackage2));
-             w.files.freeBytes = kSpareBytes + stored - 4 - 3;
+             w.files.freeBytes = kSpareBytes + stored - 3 - 4 - 3;
          },
          {}},
     };
@@ -289,6 +357,9 @@ TEST(Preflight, EachCheckFailsExactlyWhereTheRunWould) {
         }
         EXPECT_EQ(failing, row.failing);
         if (row.failing.empty()) {
+            EXPECT_EQ(CheckLine(results[2]),
+                      u"ok   package 1 (iOrvitex.exe): stored program of length 0; a file of its "
+                      u"name is present and is used instead");
             EXPECT_EQ(CheckLine(results[3]),
                       u"ok   package 2 (uOrvitex1.exe): stored program 4 bytes, SHA-256 " + kSha2 +
                           u"; a file of its name is present and is used instead");
