@@ -6,7 +6,7 @@ packages=(
     cmake make g++ g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
     wine wine64 xvfb xdotool imagemagick fonts-nanum
     unixodbc unixodbc-dev libsqliteodbc odbc-postgresql postgresql
-    googletest sqlite3 clang-format clang libclang-rt-14-dev libpq-dev nlohmann-json3-dev
+    googletest sqlite3 clang-format clang-tidy clang libclang-rt-14-dev libpq-dev nlohmann-json3-dev
     libssl-dev time
 )
 missing=()
