@@ -1,6 +1,7 @@
 #include "install/InstallRun.h"
 
 #include <cstdio>
+#include <optional>
 
 #include "install/ExitCodes.h"
 #include "install/FailureReason.h"
@@ -30,6 +31,14 @@ auto InStep(RunLog& log, std::u16string_view name, Step&& step) {
     const std::u16string text = std::u16string(name) + u": " + reason;
     log.Line(u"failed: " + text + u"; exit code " + ToText(std::int64_t{kExitOtherFailure}));
     throw RunStepError(ToUtf8(text));
+}
+
+// A connection, a query or a fetch, run where it cannot freeze the window.
+template <typename Call>
+auto Away(platform::Desktop& desktop, Call&& call) {
+    std::optional<decltype(call())> result;
+    desktop.RunBlockingCall([&] { result.emplace(call()); });
+    return std::move(*result);
 }
 
 std::string Hex(std::uint32_t value) {
@@ -107,7 +116,8 @@ private:
         record_.code = code;
         s_.log.Line(u"institution code '" + code + u"'");
         const bool found = InStep(s_.log, u"looking up the institution code", [&] {
-            return LookupInstitution(s_.database(), code, window_.Record());
+            return Away(desktop_,
+                        [&] { return LookupInstitution(s_.database(), code, window_.Record()); });
         });
         if (!found) {
             s_.log.Line(u"institution code not found");
@@ -143,7 +153,8 @@ private:
         window_.SetStatus(package.status);
         window_.Yield();
         const PackageFileResult file = InStep(s_.log, label + u", fetching the file", [&] {
-            return FetchPackageFile(s_.database(), s_.files, package);
+            return Away(desktop_,
+                        [&] { return FetchPackageFile(s_.database(), s_.files, package); });
         });
         if (file.state == PackageFileState::Empty) {
             kept.action = PackageAction::StoppedEmpty;
@@ -192,7 +203,11 @@ private:
         kept.started = true;
         s_.log.Line(label + u": started");
         desktop_.Sleep(2000ms);
-        const ScriptOutcome outcome = scripts_.Run(package.script, package.caption);
+        const ScriptOutcome outcome =
+            scripts_.Run(package.script, package.caption, [&](const ClickRecord& click) {
+                kept.clicks.push_back(click);
+                s_.log.Line(label + u": " + ClickLine(click));
+            });
         kept.script = outcome;
         kept.seconds = std::chrono::duration<double>(desktop_.Now() - begun).count();
         s_.log.Line(label + u": " + Describe(outcome, package.script, s_.limits));

@@ -24,6 +24,7 @@ struct PackageRecord {
     bool started = false;
     std::optional<ScriptOutcome> script;
     double seconds = 0;  // from the start to the end of its window script
+    std::vector<ClickRecord> clicks;
 };
 
 struct RegistryWriteRecord {

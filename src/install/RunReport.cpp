@@ -50,7 +50,27 @@ ordered_json ScriptName(const std::optional<ScriptOutcome>& outcome) {
     return nullptr;
 }
 
+// Its point, and what was under it where the desktop could tell (else nulls).
+ordered_json Click(const ClickRecord& c) {
+    ordered_json click = {
+        {"x", c.x},         {"y", c.y},        {"physicalX", nullptr},       {"physicalY", nullptr},
+        {"class", nullptr}, {"text", nullptr}, {"topLevelCaption", nullptr}, {"process", nullptr}};
+    if (const auto& hit = c.hit) {
+        click["physicalX"] = hit->physicalX;
+        click["physicalY"] = hit->physicalY;
+        click["class"] = U8(hit->windowClass);
+        click["text"] = U8(hit->text);
+        click["topLevelCaption"] = U8(hit->topLevelCaption);
+        click["process"] = U8(hit->processImage);
+    }
+    return click;
+}
+
 ordered_json Package(const PackageRecord& p) {
+    ordered_json clicks = ordered_json::array();
+    for (const auto& c : p.clicks) {
+        clicks.push_back(Click(c));
+    }
     const bool hasFile = p.action == PackageAction::Fetched || p.action == PackageAction::Reused;
     return {{"index", p.index},
             {"file", U8(p.file)},
@@ -59,7 +79,8 @@ ordered_json Package(const PackageRecord& p) {
             {"sha256", p.sha256.empty() ? ordered_json(nullptr) : ordered_json(U8(p.sha256))},
             {"started", p.started},
             {"script", ScriptName(p.script)},
-            {"seconds", p.script ? ordered_json(p.seconds) : ordered_json(nullptr)}};
+            {"seconds", p.script ? ordered_json(p.seconds) : ordered_json(nullptr)},
+            {"clicks", clicks}};
 }
 
 ordered_json Usage(const std::optional<platform::UsageFigures>& usage) {
@@ -75,14 +96,17 @@ ordered_json Usage(const std::optional<platform::UsageFigures>& usage) {
 }  // namespace
 
 std::string ReportJson(const ReportFrame& frame, const RunRecord& record) {
-    ordered_json doc = {{"program", "orvitex-setup"},
+    ordered_json doc = {{"schemaVersion", kReportSchemaVersion},
+                        {"program", "orvitex-setup"},
                         {"version", U8(frame.version)},
                         {"mode", frame.check ? "check" : "run"},
                         {"code", record.code ? ordered_json(U8(*record.code)) : nullptr},
                         {"started", U8(frame.started)},
                         {"ended", U8(frame.ended)},
                         {"exitCode", frame.exitCode},
-                        {"exitMeaning", ExitMeaning(frame.exitCode, frame.check)}};
+                        {"exitMeaning", ExitMeaning(frame.exitCode, frame.check)},
+                        {"message", frame.message.empty() ? ordered_json(nullptr)
+                                                          : ordered_json(U8(frame.message))}};
     if (frame.check) {
         ordered_json checks = ordered_json::array();
         for (const auto& c : record.checks) {

@@ -9,12 +9,16 @@
 
 namespace orvitex::install {
 
+// docs/report.schema.json describes this version; a change of shape raises it.
+inline constexpr int kReportSchemaVersion = 1;
+
 struct ReportFrame {
     std::u16string version;
     bool check = false;
     std::u16string started;  // UTC, ISO 8601
     std::u16string ended;
     int exitCode = 0;
+    std::u16string message;  // the one that ended a quiet program
 };
 
 [[nodiscard]] std::string ReportJson(const ReportFrame& frame, const RunRecord& record);

@@ -30,8 +30,16 @@ public:
         const Waiting waiting(*this);
         desktop_.MakeTopmost(window, rect);
     }
+    [[nodiscard]] bool Answers(platform::ForeignWindow window,
+                               std::chrono::milliseconds limit) override {
+        const Waiting waiting(*this);
+        return desktop_.Answers(window, limit);
+    }
     void MoveCursor(std::int32_t x, std::int32_t y) override { desktop_.MoveCursor(x, y); }
     void LeftClick() override { desktop_.LeftClick(); }
+    [[nodiscard]] std::optional<platform::WindowAtCursor> WindowUnderCursor() override {
+        return desktop_.WindowUnderCursor();
+    }
     void Yield() override { desktop_.Yield(); }
     void WaitForEvents(std::chrono::milliseconds limit) override {
         const Waiting waiting(*this);
@@ -41,7 +49,14 @@ public:
         slept_ += duration;
         desktop_.Sleep(duration);
     }
+    void RunBlockingCall(const std::function<void()>& call) override {
+        desktop_.RunBlockingCall(call);
+    }
     [[nodiscard]] std::chrono::milliseconds Now() override { return desktop_.Now(); }
+    [[nodiscard]] std::optional<std::u16string> SaveScreenPicture(
+        std::u16string_view path) override {
+        return desktop_.SaveScreenPicture(path);
+    }
 
 private:
     // Adds the time from its making to its end to the time spent on the wizards.

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "platform/Text.h"
+
 namespace orvitex::install {
 namespace {
 
@@ -27,8 +29,9 @@ constexpr std::chrono::milliseconds kPollPause = 10ms;
 // The primitive steps of the scripts, over one caption and the shared rectangle.
 class Steps {
 public:
-    Steps(platform::Desktop& desktop, platform::ScreenRect& rect, std::u16string_view caption)
-        : desktop_(desktop), rect_(rect), caption_(caption) {}
+    Steps(platform::Desktop& desktop, platform::ScreenRect& rect, std::u16string_view caption,
+          const ClickObserver& onClick)
+        : desktop_(desktop), rect_(rect), caption_(caption), onClick_(onClick) {}
 
     ForeignWindow Find() { return desktop_.FindWindowByCaption(caption_); }
     // A failed read keeps the rectangle: the next click uses the one read before.
@@ -38,10 +41,12 @@ public:
         desktop_.MakeTopmost(window, rect_);
     }
     void Click(ClickPoint p) {
-        if (p.fromBottomRight) {
-            desktop_.MoveCursor(rect_.right - p.dx, rect_.bottom - p.dy);
-        } else {
-            desktop_.MoveCursor(rect_.left + p.dx, rect_.top + p.dy);
+        const ClickRecord at = p.fromBottomRight
+                                   ? ClickRecord{rect_.right - p.dx, rect_.bottom - p.dy, {}}
+                                   : ClickRecord{rect_.left + p.dx, rect_.top + p.dy, {}};
+        desktop_.MoveCursor(at.x, at.y);
+        if (onClick_) {
+            onClick_({at.x, at.y, desktop_.WindowUnderCursor()});
         }
         desktop_.LeftClick();
     }
@@ -84,7 +89,12 @@ private:
     platform::Desktop& desktop_;
     platform::ScreenRect& rect_;
     std::u16string_view caption_;
+    const ClickObserver& onClick_;
 };
+
+std::u16string Point(std::int32_t x, std::int32_t y) {
+    return ToText(std::int64_t{x}) + u"," + ToText(std::int64_t{y});
+}
 
 void TwoClicksAtA(Steps& s, ForeignWindow h) {
     s.Pin(h);
@@ -123,8 +133,23 @@ void CloseUpdateSetup(Steps& s) {
 
 }  // namespace
 
-ScriptOutcome WindowScripts::Run(WizardScript script, std::u16string_view caption) {
-    Steps s(desktop_, rect_, caption);
+std::u16string ClickLine(const ClickRecord& click) {
+    std::u16string line = u"click at " + Point(click.x, click.y);
+    if (!click.hit) {
+        return line;
+    }
+    const platform::WindowAtCursor& hit = *click.hit;
+    line += u" (physical " + Point(hit.physicalX, hit.physicalY) + u")";
+    if (hit.windowClass.empty()) {
+        return line + u" on no window";
+    }
+    return line + u" on " + hit.windowClass + u" '" + hit.text + u"' in '" + hit.topLevelCaption +
+           u"' of " + (hit.processImage.empty() ? u"an unknown program" : hit.processImage);
+}
+
+ScriptOutcome WindowScripts::Run(WizardScript script, std::u16string_view caption,
+                                 const ClickObserver& onClick) {
+    Steps s(desktop_, rect_, caption, onClick);
     const ForeignWindow h = s.Find();
     if (!h) {
         return ScriptOutcome::NotFound;

@@ -74,6 +74,9 @@ assert doc["mode"] == "check" and doc["exitCode"] == 7, doc
 assert [c["ok"] for c in doc["checks"]].count(False) == 3, doc["checks"]
 PY
 
+"$(dirname "$builddb")/../validate-report" "$out/ready.json" "$out/broken.json" ||
+    fail "a report does not match its schema"
+
 rm -rf "$install" "$c/Orvitex" "$c/OrvitexDemo"
 [ "$failed" = 0 ] && echo "e2e.check: all checks hold"
 exit "$failed"

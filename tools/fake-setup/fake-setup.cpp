@@ -9,7 +9,9 @@
 //                          3 s), "stuck" (never replace or close a window),
 //                          "dpiaware" (per-monitor DPI aware, laid out by its DPI),
 //                          "crash" (dies of an access violation before any window),
-//                          "binfile" (leaves a plain file where C:\Orvitex\bin belongs)
+//                          "binfile" (leaves a plain file where C:\Orvitex\bin belongs),
+//                          "hang" (its thread stops answering once its first window is
+//                          up, for 30 s, then it ends)
 #include "platform/win32/Win32Api.h"
 
 #include <algorithm>
@@ -72,7 +74,7 @@ std::vector<Role> Roles() {
 // Beside the installer's window at the left edge, as far as the screen allows.
 constexpr int kWidth = 600, kHeight = 460, kLeft = 540, kTop = 120;
 constexpr UINT_PTR kOpenTimer = 1, kGiveUpTimer = 2;
-constexpr UINT kLateMs = 3000, kInstallMs = 1200, kGiveUpMs = 120000;
+constexpr UINT kLateMs = 3000, kInstallMs = 1200, kGiveUpMs = 120000, kHangMs = 30000;
 constexpr int kButtonId = 100;
 
 std::wstring Env(const wchar_t* name) {
@@ -208,6 +210,11 @@ void Wizard::OpenPage() {
     PlaceButton();
     ShowWindow(window_, SW_SHOWNORMAL);
     UpdateWindow(window_);
+    if (HasWord(mode_, L"hang") && windowNumber_ == 1) {
+        Journal("hang");
+        Sleep(kHangMs);  // serves nothing: every message to its windows waits
+        End("hung");
+    }
 }
 
 // The button's click point lands exactly on the target's offset from the

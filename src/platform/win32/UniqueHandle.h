@@ -73,9 +73,36 @@ struct KernelTraits {
     static void Close(Handle handle) { CloseHandle(handle); }
 };
 
+// Memory the system allocated for the caller (FormatMessage, CommandLineToArgvW).
+template <typename Pointer>
+struct LocalTraits {
+    using Handle = Pointer;
+    static Handle None() { return nullptr; }
+    static void Close(Handle memory) { LocalFree(memory); }
+};
+
+template <typename Object>
+struct GdiTraits {
+    using Handle = Object;
+    static Handle None() { return nullptr; }
+    static void Close(Handle object) { DeleteObject(object); }
+};
+
+struct WindowTraits {
+    using Handle = HWND;
+    static Handle None() { return nullptr; }
+    static void Close(Handle window) { DestroyWindow(window); }
+};
+
 using UniqueHkey = UniqueHandle<HkeyTraits>;
 using UniqueFind = UniqueHandle<FindTraits>;
 using UniqueFileHandle = UniqueHandle<FileTraits>;
 using UniqueKernelHandle = UniqueHandle<KernelTraits>;
+template <typename Pointer>
+using UniqueLocal = UniqueHandle<LocalTraits<Pointer>>;
+using UniqueFont = UniqueHandle<GdiTraits<HFONT>>;
+using UniqueBrush = UniqueHandle<GdiTraits<HBRUSH>>;
+using UniqueRegion = UniqueHandle<GdiTraits<HRGN>>;
+using UniqueWindow = UniqueHandle<WindowTraits>;
 
 }  // namespace orvitex::win32

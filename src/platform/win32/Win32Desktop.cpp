@@ -1,16 +1,33 @@
 #include "platform/win32/Win32Desktop.h"
 
+#include <algorithm>
 #include <string>
 
 #include "platform/DpiScaling.h"
+#include "platform/win32/BlockingCall.h"
 #include "platform/win32/NewerApi.h"
+#include "platform/win32/ScreenPicture.h"
 #include "platform/win32/WideString.h"
 
 namespace orvitex::win32 {
 namespace {
 
+using namespace std::chrono_literals;
+
+// How long one question to another program's window may take before it is asked
+// again; between questions this program's own windows are served.
+constexpr auto kAnswerSlice = 100ms;
+// How long a wizard has to take up a new position before the click goes on anyway.
+constexpr auto kTopmostSettle = 1000ms;
+// How long the cursor has to arrive where it was set (Wine moves it asynchronously).
+constexpr auto kCursorSettle = 500ms;
+
 HWND ToHwnd(platform::ForeignWindow window) {
     return reinterpret_cast<HWND>(window.Handle());
+}
+
+DWORD Milliseconds(std::chrono::milliseconds duration) {
+    return duration.count() > 0 ? static_cast<DWORD>(duration.count()) : 0;
 }
 
 // The calling thread DPI-unaware for one call: Windows then reports rectangles
@@ -62,14 +79,41 @@ void Win32Desktop::MakeTopmost(platform::ForeignWindow window, const platform::S
     ::GetWindowRect(ToHwnd(window), &r);
     const platform::ScreenRect to =
         platform::ToPhysical(rect, {r.left, r.top, r.right, r.bottom}, unaware.ScalingDpi());
+    // Posted, not sent: a wizard whose thread hangs cannot hold the run here. The
+    // answer to a later message means the move has been made, since a thread takes
+    // such requests in the order they came.
     SetWindowPos(ToHwnd(window), HWND_TOPMOST, to.left, to.top, to.right - to.left,
-                 to.bottom - to.top, SWP_FRAMECHANGED);
+                 to.bottom - to.top, SWP_FRAMECHANGED | SWP_ASYNCWINDOWPOS);
+    static_cast<void>(Answers(window, kTopmostSettle));
 }
 
+bool Win32Desktop::Answers(platform::ForeignWindow window, std::chrono::milliseconds limit) {
+    const auto deadline = Now() + limit;
+    for (;;) {
+        DWORD_PTR result = 0;
+        if (SendMessageTimeoutW(ToHwnd(window), WM_NULL, 0, 0, SMTO_ABORTIFHUNG,
+                                Milliseconds(kAnswerSlice), &result)) {
+            return true;
+        }
+        const auto left = deadline - Now();
+        if (!IsWindow(ToHwnd(window)) || left <= 0ms)
+            return false;
+        Sleep(std::min<std::chrono::milliseconds>(kAnswerSlice, left));
+    }
+}
+
+// Waits, bounded, until the cursor is where it was set, so the click that follows
+// lands there; on Windows it already is.
 void Win32Desktop::MoveCursor(std::int32_t x, std::int32_t y) {
     const DpiUnawareCall unaware;
-    SetCursorPos(platform::ToPhysicalPixels(x, unaware.ScalingDpi()),
-                 platform::ToPhysicalPixels(y, unaware.ScalingDpi()));
+    const POINT to{platform::ToPhysicalPixels(x, unaware.ScalingDpi()),
+                   platform::ToPhysicalPixels(y, unaware.ScalingDpi())};
+    if (!SetCursorPos(to.x, to.y))
+        return;
+    const auto deadline = Now() + kCursorSettle;
+    for (POINT at{}; GetCursorPos(&at) && (at.x != to.x || at.y != to.y) && Now() < deadline;) {
+        ::Sleep(1);
+    }
 }
 
 void Win32Desktop::LeftClick() {
@@ -101,11 +145,33 @@ void Win32Desktop::WaitForEvents(std::chrono::milliseconds limit) {
 }
 
 void Win32Desktop::Sleep(std::chrono::milliseconds duration) {
-    ::Sleep(duration.count() > 0 ? static_cast<DWORD>(duration.count()) : 0);
+    const auto deadline = Now() + duration;
+    for (auto left = duration; left > 0ms; left = deadline - Now()) {
+        if (!serve_ || QuitPending()) {
+            ::Sleep(Milliseconds(left));
+            return;
+        }
+        if (MsgWaitForMultipleObjectsEx(0, nullptr, Milliseconds(left), QS_ALLINPUT,
+                                        MWMO_INPUTAVAILABLE) == WAIT_OBJECT_0) {
+            serve_();
+        }
+    }
+}
+
+void Win32Desktop::RunBlockingCall(const std::function<void()>& call) {
+    if (!serve_) {
+        call();
+        return;
+    }
+    RunWhileServing(call, serve_);
 }
 
 std::chrono::milliseconds Win32Desktop::Now() {
     return std::chrono::milliseconds(static_cast<std::int64_t>(GetTickCount64()));
+}
+
+std::optional<std::u16string> Win32Desktop::SaveScreenPicture(std::u16string_view path) {
+    return win32::SaveScreenPicture(path);
 }
 
 }  // namespace orvitex::win32

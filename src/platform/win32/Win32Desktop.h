@@ -14,24 +14,33 @@ namespace orvitex::win32 {
 // it is scaled here by the system's DPI.
 class Win32Desktop : public platform::Desktop {
 public:
-    Win32Desktop() = default;
     // yield: the program's own message loop step, so that a failure kept by a
-    // window event is thrown here exactly as from the run's other yields.
-    explicit Win32Desktop(std::function<void()> yield) : yield_(std::move(yield)) {}
+    // window event is thrown here exactly as from the run's other yields. serve:
+    // the same step without what ends a run (a closed window), for sleeps and
+    // blocking calls, which end only when their time or their call does.
+    Win32Desktop(std::function<void()> yield, std::function<void()> serve)
+        : yield_(std::move(yield)), serve_(std::move(serve)) {}
 
     [[nodiscard]] platform::ForeignWindow FindWindowByCaption(std::u16string_view caption) override;
     [[nodiscard]] bool GetWindowRect(platform::ForeignWindow window,
                                      platform::ScreenRect& rect) override;
     void MakeTopmost(platform::ForeignWindow window, const platform::ScreenRect& rect) override;
+    [[nodiscard]] bool Answers(platform::ForeignWindow window,
+                               std::chrono::milliseconds limit) override;
     void MoveCursor(std::int32_t x, std::int32_t y) override;
     void LeftClick() override;
+    [[nodiscard]] std::optional<platform::WindowAtCursor> WindowUnderCursor() override;
     void Yield() override;
     void WaitForEvents(std::chrono::milliseconds limit) override;
     void Sleep(std::chrono::milliseconds duration) override;
+    void RunBlockingCall(const std::function<void()>& call) override;
     [[nodiscard]] std::chrono::milliseconds Now() override;
+    [[nodiscard]] std::optional<std::u16string> SaveScreenPicture(
+        std::u16string_view path) override;
 
 private:
     std::function<void()> yield_;
+    std::function<void()> serve_;
 };
 
 }  // namespace orvitex::win32

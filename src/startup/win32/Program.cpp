@@ -86,7 +86,8 @@ int Main(forms::win32::Application& app, const Options& options, Log& log, platf
     orvitex::win32::Win32Shell shell;
     // The scripts yield as the run does: a closed main window ends the run there too.
     MainWindow* window = nullptr;
-    orvitex::win32::Win32Desktop desktop([&] { window ? window->Yield() : app.Yield(); });
+    orvitex::win32::Win32Desktop desktop([&] { window ? window->Yield() : app.Yield(); },
+                                         [&] { app.Yield(); });
     install::RunLog runLog(files, [&log](std::u16string_view line) { log.Line(line); });
     install::RunServices run{files,   shell,
                              desktop, registry,

@@ -15,6 +15,7 @@
 #include "install/RunReport.h"
 #include "platform/Text.h"
 #include "platform/win32/OneCopy.h"
+#include "platform/win32/UniqueHandle.h"
 #include "platform/win32/WideString.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32ProcessUsage.h"
@@ -32,13 +33,10 @@ constexpr wchar_t kOneCopyMutex[] = L"Global\\OrvitexSetup.OneCopy";
 
 std::vector<std::u16string> Arguments() {
     int count = 0;
-    struct LocalDeleter {
-        void operator()(LPWSTR* p) const { LocalFree(p); }
-    };
-    std::unique_ptr<LPWSTR, LocalDeleter> argv(CommandLineToArgvW(GetCommandLineW(), &count));
+    const win32::UniqueLocal<LPWSTR*> argv(CommandLineToArgvW(GetCommandLineW(), &count));
     std::vector<std::u16string> args;
     for (int i = 1; argv && i < count; ++i) {
-        args.push_back(win32::FromWide(argv.get()[i]));
+        args.push_back(win32::FromWide(argv.Get()[i]));
     }
     return args;
 }
@@ -94,6 +92,7 @@ void AtEnd(const startup::Options& options, startup::Log& log, const install::Re
     install::ReportFrame frame = start;
     frame.ended = install::UtcNow();
     frame.exitCode = exitCode;
+    frame.message = endingMessage;
     const bool written = install::WriteReport(files, *options.report, frame, record);
     log.Line((written ? u"report written to " : u"report: cannot write ") + *options.report);
 }
@@ -144,7 +143,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     const startup::Options& options = parsed.options;
     install::RunRecord record;
     const install::ReportFrame start{
-        FromUtf8(settings::kVersion), options.check, install::UtcNow(), {}, 0};
+        FromUtf8(settings::kVersion), options.check, install::UtcNow(), {}, 0, {}};
     const bool mayWriteRunLog = !options.check && !second;
     ui.OnEnd([&](int code, std::u16string_view message) {
         AtEnd(options, log, start, record, code, message, mayWriteRunLog);

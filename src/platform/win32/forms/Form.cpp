@@ -49,7 +49,7 @@ COLORREF ToColorRef(const Colour& colour) {
 
 UniqueBrush BrushFor(const Colour& colour) {
     if (colour.kind == Colour::Kind::None) {
-        return nullptr;
+        return UniqueBrush();
     }
     return UniqueBrush(CreateSolidBrush(ToColorRef(colour)));
 }
@@ -94,7 +94,7 @@ Form::~Form() {
     for (Control& control : controls_) {
         control.click = nullptr;
     }
-    window_.reset();
+    window_.Reset();
 }
 
 void Form::CreateWindowAndControls() {
@@ -107,7 +107,7 @@ void Form::CreateWindowAndControls() {
     if (!window) {
         throw std::runtime_error("the window could not be created");
     }
-    window_.reset(window);
+    window_.Reset(window);
     controls_.reserve(table_.controls.size());
     for (std::size_t i = 0; i < table_.controls.size(); ++i) {
         CreateControl(i);
@@ -116,7 +116,7 @@ void Form::CreateWindowAndControls() {
 }
 
 HWND Form::ContainerOf(const ControlRow& row) const {
-    return row.container.name.empty() ? window_.get() : At(row.container).window;
+    return row.container.name.empty() ? window_.Get() : At(row.container).window;
 }
 
 void Form::CreateControl(std::size_t index) {
@@ -166,7 +166,7 @@ void Form::ApplyDpi(std::uint32_t dpi) {
     for (Control& control : controls_) {
         if (control.row->font) {
             control.font = FontFor(*control.row->font, dpi_);
-            SendMessageW(control.window, WM_SETFONT, reinterpret_cast<WPARAM>(control.font.get()),
+            SendMessageW(control.window, WM_SETFONT, reinterpret_cast<WPARAM>(control.font.Get()),
                          FALSE);
         }
         Layout(control);
@@ -174,7 +174,7 @@ void Form::ApplyDpi(std::uint32_t dpi) {
     const FrameStyle frame = StyleOf(table_.frame);
     RECT r{0, 0, TwipsToPixels(table_.clientWidth, dpi_), TwipsToPixels(table_.clientHeight, dpi_)};
     orvitex::win32::AdjustForFrame(r, frame.style, frame.exStyle, dpi_);
-    SetWindowPos(window_.get(), nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
+    SetWindowPos(window_.Get(), nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -194,7 +194,7 @@ void Form::Layout(Control& control) {
 void Form::FitToText(Control& control) {
     const std::u16string text = Text(control.row->ref);
     WindowDc dc(control.window);
-    Selected font(dc.Get(), control.font.get());
+    Selected font(dc.Get(), control.font.Get());
     SIZE size{};
     GetTextExtentPoint32W(dc.Get(), orvitex::win32::Wide(text), static_cast<int>(text.size()),
                           &size);
@@ -213,9 +213,9 @@ void Form::ShapeOutline(Control& control) {
     GetClientRect(control.window, &r);
     UniqueRegion outer(CreateRectRgn(0, 0, r.right, r.bottom));
     UniqueRegion inner(CreateRectRgn(1, 1, r.right - 1, r.bottom - 1));
-    CombineRgn(outer.get(), outer.get(), inner.get(), RGN_DIFF);
-    if (SetWindowRgn(control.window, outer.get(), TRUE)) {
-        (void)outer.release();  // the system owns it now
+    CombineRgn(outer.Get(), outer.Get(), inner.Get(), RGN_DIFF);
+    if (SetWindowRgn(control.window, outer.Get(), TRUE)) {
+        (void)outer.Release();  // the system owns it now
     }
 }
 
@@ -282,18 +282,18 @@ void Form::PlaceControl(ControlRef ref, RectF rect) {
 
 SizeTwips Form::OuterSize() const {
     RECT r{};
-    GetWindowRect(window_.get(), &r);
+    GetWindowRect(window_.Get(), &r);
     return {PixelsToTwips(r.right - r.left, dpi_), PixelsToTwips(r.bottom - r.top, dpi_)};
 }
 
 PointTwips Form::Position() const {
     RECT r{};
-    GetWindowRect(window_.get(), &r);
+    GetWindowRect(window_.Get(), &r);
     return {PixelsToTwips(r.left, dpi_), PixelsToTwips(r.top, dpi_)};
 }
 
 void Form::MoveTo(PointTwips topLeft) {
-    SetWindowPos(window_.get(), nullptr, Clamp(TwipsToPixels(topLeft.left, dpi_)),
+    SetWindowPos(window_.Get(), nullptr, Clamp(TwipsToPixels(topLeft.left, dpi_)),
                  Clamp(TwipsToPixels(topLeft.top, dpi_)), 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -304,8 +304,8 @@ SizeTwips Form::ScreenSize() const {
 }
 
 void Form::Show() {
-    ShowWindow(window_.get(), SW_SHOWNORMAL);
-    UpdateWindow(window_.get());
+    ShowWindow(window_.Get(), SW_SHOWNORMAL);
+    UpdateWindow(window_.Get());
 }
 
 }  // namespace orvitex::forms::win32

@@ -29,10 +29,10 @@ public:
     Form(const Form&) = delete;
     Form& operator=(const Form&) = delete;
 
-    [[nodiscard]] HWND Handle() const { return window_.get(); }
+    [[nodiscard]] HWND Handle() const { return window_.Get(); }
     [[nodiscard]] HWND ControlHandle(ControlRef ref) const;
     [[nodiscard]] std::uint32_t Dpi() const { return dpi_; }
-    [[nodiscard]] bool IsOpen() const { return window_ != nullptr; }
+    [[nodiscard]] bool IsOpen() const { return static_cast<bool>(window_); }
     [[nodiscard]] Application& App() const { return app_; }
 
     void OnClick(ControlRef ref, std::function<void()> handler);
@@ -58,7 +58,7 @@ public:
     // Runs the OnDestroyed handler, as a close does.
     void Destroy() {
         if (window_) {
-            DestroyWindow(window_.get());
+            DestroyWindow(window_.Get());
         }
     }
 

@@ -33,7 +33,7 @@ void Form::ClickOnRelease(HWND label) {
 }
 
 LRESULT Form::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    const bool isForm = window == window_.get();
+    const bool isForm = window == window_.Get();
     switch (message) {
         case WM_ERASEBKGND:
             if (Paint(window)) {
@@ -47,7 +47,7 @@ LRESULT Form::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
                 HDC dc = BeginPaint(window, &ps);
                 RECT r{};
                 GetClientRect(window, &r);
-                FillRect(dc, &r, shape->brush.get());
+                FillRect(dc, &r, shape->brush.Get());
                 EndPaint(window, &ps);
                 return 0;
             }
@@ -94,7 +94,7 @@ LRESULT Form::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
             break;
         case WM_NCDESTROY:
             if (isForm) {
-                (void)window_.release();  // destroyed by the window system already
+                (void)window_.Release();  // destroyed by the window system already
                 if (onDestroyed_) {
                     app_.Dispatch(onDestroyed_);
                 }
@@ -108,10 +108,10 @@ LRESULT Form::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
 
 bool Form::Paint(HWND window) {
     HBRUSH brush = nullptr;
-    if (window == window_.get()) {
-        brush = background_.get();
+    if (window == window_.Get()) {
+        brush = background_.Get();
     } else if (Control* panel = FromWindow(window)) {
-        brush = panel->brush.get();
+        brush = panel->brush.Get();
     }
     if (!brush) {
         return false;
@@ -136,12 +136,12 @@ LRESULT Form::OnColour(HWND panel, HDC dc, HWND child, bool edit) {
     if (control->brush) {
         const Colour& back = control->row->back;
         SetBkColor(dc, RGB(back.rgb.r, back.rgb.g, back.rgb.b));
-        return reinterpret_cast<LRESULT>(control->brush.get());
+        return reinterpret_cast<LRESULT>(control->brush.Get());
     }
     // Transparent: the label paints over its container's own background.
     SetBkMode(dc, TRANSPARENT);
     Control* container = FromWindow(panel);
-    HBRUSH brush = container ? container->brush.get() : background_.get();
+    HBRUSH brush = container ? container->brush.Get() : background_.Get();
     return reinterpret_cast<LRESULT>(brush ? brush : GetStockObject(NULL_BRUSH));
 }
 
@@ -173,7 +173,7 @@ LRESULT Form::OnMouse(HWND window, UINT message, LPARAM lParam) {
 LRESULT Form::OnActivate(WPARAM wParam) {
     if (LOWORD(wParam) == WA_INACTIVE) {
         HWND focus = GetFocus();
-        if (focus && IsChild(window_.get(), focus)) {
+        if (focus && IsChild(window_.Get(), focus)) {
             focus_ = focus;
         }
     } else if (!HIWORD(wParam)) {  // not minimised
@@ -183,7 +183,7 @@ LRESULT Form::OnActivate(WPARAM wParam) {
 }
 
 HWND Form::FocusTarget() const {
-    if (focus_ && IsWindow(focus_) && IsChild(window_.get(), focus_)) {
+    if (focus_ && IsWindow(focus_) && IsChild(window_.Get(), focus_)) {
         return focus_;
     }
     for (const Control& control : controls_) {
@@ -193,7 +193,7 @@ HWND Form::FocusTarget() const {
             return control.window;
         }
     }
-    return window_.get();
+    return window_.Get();
 }
 
 void Form::Click(Control& control) {

@@ -1,23 +1,15 @@
 #pragma once
-// Owners of the GDI and window handles a form holds.
+// The GDI and window handles a form holds, and their scoped uses.
 #include "platform/win32/Win32Api.h"
 
-#include <memory>
-#include <type_traits>
+#include "platform/win32/UniqueHandle.h"
 
 namespace orvitex::forms::win32 {
 
-struct GdiObjectDeleter {
-    void operator()(HGDIOBJ object) const { DeleteObject(object); }
-};
-struct WindowDeleter {
-    void operator()(HWND window) const { DestroyWindow(window); }
-};
-
-using UniqueFont = std::unique_ptr<std::remove_pointer_t<HFONT>, GdiObjectDeleter>;
-using UniqueBrush = std::unique_ptr<std::remove_pointer_t<HBRUSH>, GdiObjectDeleter>;
-using UniqueRegion = std::unique_ptr<std::remove_pointer_t<HRGN>, GdiObjectDeleter>;
-using UniqueWindow = std::unique_ptr<std::remove_pointer_t<HWND>, WindowDeleter>;
+using orvitex::win32::UniqueBrush;
+using orvitex::win32::UniqueFont;
+using orvitex::win32::UniqueRegion;
+using orvitex::win32::UniqueWindow;
 
 // A device context of a window, released with it.
 class WindowDc {
