@@ -31,6 +31,7 @@ public:
     }
     Input(const Input&) = delete;
     Input& operator=(const Input&) = delete;
+
     // A left press at `down` released at `up`, in screen pixels.
     bool Press(POINT down, POINT up) {
         return Mouse(down, 0) && Mouse(down, MOUSEEVENTF_LEFTDOWN) && Taken(VK_LBUTTON, true) &&
