@@ -19,35 +19,8 @@ std::string U8(std::u16string_view text) {
     return ToUtf8(text);
 }
 
-std::string_view ActionName(PackageAction action) {
-    switch (action) {
-        case PackageAction::Fetched:
-            return "fetched";
-        case PackageAction::Reused:
-            return "reused";
-        case PackageAction::SkippedNull:
-            return "skipped as Null";
-        case PackageAction::StoppedEmpty:
-            return "stopped at length 0";
-        case PackageAction::NotReached:
-            break;
-    }
-    return "not reached";
-}
-
 ordered_json ScriptName(const std::optional<ScriptOutcome>& outcome) {
-    if (!outcome) {
-        return nullptr;
-    }
-    switch (*outcome) {
-        case ScriptOutcome::ClickedThrough:
-            return "clicked through";
-        case ScriptOutcome::NotFound:
-            return "not found";
-        case ScriptOutcome::LimitReached:
-            return "limit reached";
-    }
-    return nullptr;
+    return outcome ? ordered_json(U8(ToText(*outcome))) : ordered_json(nullptr);
 }
 
 // Its point, and what was under it where the desktop could tell (else nulls).
@@ -74,13 +47,14 @@ ordered_json Package(const PackageRecord& p) {
     const bool hasFile = p.action == PackageAction::Fetched || p.action == PackageAction::Reused;
     return {{"index", p.index},
             {"file", U8(p.file)},
-            {"action", ActionName(p.action)},
+            {"action", U8(ToText(p.action))},
             {"bytes", hasFile ? ordered_json(p.bytes) : ordered_json(nullptr)},
             {"sha256", p.sha256.empty() ? ordered_json(nullptr) : ordered_json(U8(p.sha256))},
             {"started", p.started},
             {"script", ScriptName(p.script)},
             {"seconds", p.script ? ordered_json(p.seconds) : ordered_json(nullptr)},
-            {"clicks", clicks}};
+            {"clicks", clicks},
+            {"exitCode", p.exitCode ? ordered_json(*p.exitCode) : ordered_json(nullptr)}};
 }
 
 ordered_json Usage(const std::optional<platform::UsageFigures>& usage) {
@@ -91,6 +65,14 @@ ordered_json Usage(const std::optional<platform::UsageFigures>& usage) {
             {"aliveMs", usage->alive.count()},
             {"peakWorkingSetBytes", usage->peakWorkingSetBytes},
             {"peakPrivateBytes", usage->peakPrivateBytes}};
+}
+
+// Undone wizards are counted in the meaning, as in the log.
+std::string Meaning(const ReportFrame& frame, const RunRecord& record) {
+    if (!frame.check && frame.exitCode == kExitWizardsUndone) {
+        return U8(UndoneWizardsLine(record));
+    }
+    return std::string(ExitMeaning(frame.exitCode, frame.check));
 }
 
 }  // namespace
@@ -104,7 +86,7 @@ std::string ReportJson(const ReportFrame& frame, const RunRecord& record) {
                         {"started", U8(frame.started)},
                         {"ended", U8(frame.ended)},
                         {"exitCode", frame.exitCode},
-                        {"exitMeaning", ExitMeaning(frame.exitCode, frame.check)},
+                        {"exitMeaning", Meaning(frame, record)},
                         {"message", frame.message.empty() ? ordered_json(nullptr)
                                                           : ordered_json(U8(frame.message))}};
     if (frame.check) {
@@ -122,14 +104,14 @@ std::string ReportJson(const ReportFrame& frame, const RunRecord& record) {
     doc["packages"] = std::move(packages);
     doc["clientConfig"] = record.clientConfig
                               ? ordered_json{{"source", U8(record.clientConfig->source)},
-                                             {"result", U8(record.clientConfig->result)}}
+                                             {"result", U8(ToText(record.clientConfig->result))}}
                               : ordered_json(nullptr);
     ordered_json writes = ordered_json::array();
     for (const auto& w : record.registryWrites) {
         writes.push_back({{"key", U8(w.key)},
                           {"name", U8(w.name)},
                           {"data", U8(w.data)},
-                          {"result", U8(w.result)}});
+                          {"result", U8(ToText(w.result))}});
     }
     doc["registryWrites"] = std::move(writes);
     doc["process"] = Usage(record.usage);
@@ -149,17 +131,47 @@ bool WriteReport(platform::FileSystem& files, std::u16string_view path, const Re
 
 std::u16string UndoneWork(const RunRecord& record) {
     std::u16string undone;
-    if (record.clientConfig && record.clientConfig->result.starts_with(u"failed")) {
+    if (record.clientConfig && IsFailed(record.clientConfig->result)) {
         undone = u"Orvitex.ini not copied from " + record.clientConfig->source;
+        if (record.clientConfig->unreachable) {
+            undone += u" (" + *record.clientConfig->unreachable + u")";
+        }
     }
-    const auto unwritten =
-        std::count_if(record.registryWrites.begin(), record.registryWrites.end(),
-                      [](const RegistryWriteRecord& w) { return w.result != u"written"; });
+    const auto unwritten = std::ranges::count_if(record.registryWrites, [](const auto& w) {
+        return w.result.outcome != WriteOutcome::Written;
+    });
     if (unwritten > 0) {
         undone += (undone.empty() ? u"" : u"; ") + ToText(std::int64_t{unwritten}) +
                   u" registry values not written";
     }
     return undone;
+}
+
+std::u16string UndoneWizardsLine(const RunRecord& record) {
+    const auto undone = std::ranges::count_if(
+        record.packages, [](const PackageRecord& p) { return p.script && LeftUndone(*p.script); });
+    if (undone == 0) {
+        return {};
+    }
+    return u"finished, but " + ToText(std::int64_t{undone}) + u" wizards did not complete";
+}
+
+int CompletedRunExitCode(const RunRecord& record) {
+    if (!UndoneWork(record).empty()) {
+        return kExitOtherFailure;
+    }
+    return UndoneWizardsLine(record).empty() ? kExitComplete : kExitWizardsUndone;
+}
+
+std::u16string EndOfRunLine(const RunRecord& record) {
+    const std::u16string exitCode = ToText(std::int64_t{CompletedRunExitCode(record)});
+    const std::u16string undone = UndoneWork(record);
+    if (!undone.empty()) {
+        return u"run finished with failures: " + undone + u"; exit code " + exitCode;
+    }
+    const std::u16string wizards = UndoneWizardsLine(record);
+    return (wizards.empty() ? u"run complete" : u"run " + wizards) + u"; exit code " + exitCode +
+           u" once the completion window closes";
 }
 
 std::u16string UtcNow() {

@@ -31,6 +31,17 @@ struct ReportFrame {
 // not copied, registry values not written; empty when it did everything.
 [[nodiscard]] std::u16string UndoneWork(const RunRecord& record);
 
+// "finished, but 2 wizards did not complete": wizards found but not clicked through
+// (a wait that reached its limit); empty when there are none.
+[[nodiscard]] std::u16string UndoneWizardsLine(const RunRecord& record);
+
+// The exit code of a run that reached its completion window: undone work before
+// undone wizards before complete.
+[[nodiscard]] int CompletedRunExitCode(const RunRecord& record);
+
+// The log's last line of a run that reached its completion window.
+[[nodiscard]] std::u16string EndOfRunLine(const RunRecord& record);
+
 // The current time as "2026-12-07T00:30:00Z".
 [[nodiscard]] std::u16string UtcNow();
 

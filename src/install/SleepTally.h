@@ -53,6 +53,9 @@ public:
         desktop_.RunBlockingCall(call);
     }
     [[nodiscard]] std::chrono::milliseconds Now() override { return desktop_.Now(); }
+    [[nodiscard]] platform::InputDesktopFacts ReadInputDesktop() override {
+        return desktop_.ReadInputDesktop();
+    }
     [[nodiscard]] std::optional<std::u16string> SaveScreenPicture(
         std::u16string_view path) override {
         return desktop_.SaveScreenPicture(path);

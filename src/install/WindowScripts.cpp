@@ -2,13 +2,14 @@
 
 #include <cstdint>
 
+#include "install/RunTimings.h"
 #include "platform/Text.h"
 
 namespace orvitex::install {
 namespace {
 
-using namespace std::chrono_literals;
 using platform::ForeignWindow;
+constexpr const RunTimings& kT = kRunTimings;
 
 // Offsets in pixels of a 96-dpi layout, from the top-left corner (A, B, C) or
 // back from the bottom-right corner (D).
@@ -21,10 +22,6 @@ constexpr ClickPoint kA{350, 315};
 constexpr ClickPoint kB{350, 365};
 constexpr ClickPoint kC{400, 115};
 constexpr ClickPoint kD{25, 25, true};
-
-// Between two passes of the replacement wait: long enough to leave the core to the
-// wizard, short enough that the wait still ends as soon as the new window exists.
-constexpr std::chrono::milliseconds kPollPause = 10ms;
 
 // The primitive steps of the scripts, over one caption and the shared rectangle.
 class Steps {
@@ -67,7 +64,7 @@ public:
                 return false;
             }
             Yield();
-            desktop_.WaitForEvents(kPollPause);
+            desktop_.WaitForEvents(kT.pollPause);
         }
     }
 
@@ -80,7 +77,7 @@ public:
             }
             Pin(first);
             Click(kB);
-            Sleep(500ms);
+            Sleep(kT.betweenClicksAtB);
         }
         return true;
     }
@@ -102,7 +99,7 @@ void TwoClicksAtA(Steps& s, ForeignWindow h) {
     s.Yield();
     s.Pin(h);
     s.Click(kA);
-    s.Sleep(250ms);
+    s.Sleep(kT.afterTwoClicks);
 }
 
 void CloseMainSetup(Steps& s) {
@@ -111,7 +108,7 @@ void CloseMainSetup(Steps& s) {
     s.Yield();
     s.Pin(h);
     s.Click(kD);
-    s.Sleep(1000ms);
+    s.Sleep(kT.mainBetweenFinishClicks);
     h = s.Find();
     s.Read(h);
     s.Click(kD);
@@ -122,16 +119,28 @@ void CloseUpdateSetup(Steps& s) {
     ForeignWindow h = s.Find();
     s.Pin(h);
     s.Click(kD);
-    s.Sleep(3000ms);
+    s.Sleep(kT.updateAfterFirstFinish);
     s.Yield();
     h = s.Find();
     s.Pin(h);
     s.Click(kD);
-    s.Sleep(1000ms);
+    s.Sleep(kT.updateAfterSecondFinish);
     s.Yield();
 }
 
 }  // namespace
+
+std::u16string_view ToText(ScriptOutcome outcome) {
+    switch (outcome) {
+        case ScriptOutcome::NotFound:
+            return u"not found";
+        case ScriptOutcome::ClickedThrough:
+            return u"clicked through";
+        case ScriptOutcome::LimitReached:
+            break;
+    }
+    return u"limit reached";
+}
 
 std::u16string ClickLine(const ClickRecord& click) {
     std::u16string line = u"click at " + Point(click.x, click.y);
@@ -161,7 +170,7 @@ ScriptOutcome WindowScripts::Run(WizardScript script, std::u16string_view captio
             if (!s.AwaitReplacement(limits_.replacementWait)) {
                 return ScriptOutcome::LimitReached;
             }
-            s.Sleep(1000ms);
+            s.Sleep(kT.beforeFinish);
             script == WizardScript::MainSetup ? CloseMainSetup(s) : CloseUpdateSetup(s);
             break;
         case WizardScript::ClickUntilGone:

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "platform/Desktop.h"
+#include "platform/Text.h"
 
 namespace orvitex::install {
 
@@ -19,6 +20,15 @@ enum class ScriptOutcome {
     ClickedThrough,  // every click of the script was made
     LimitReached,    // a wait ended at its limit; the run goes on
 };
+
+using orvitex::ToText;
+// The report's words: "not found", "clicked through", "limit reached".
+[[nodiscard]] std::u16string_view ToText(ScriptOutcome outcome);
+
+// A wizard the script found but did not click through: the run did not finish its work.
+[[nodiscard]] constexpr bool LeftUndone(ScriptOutcome outcome) {
+    return outcome != ScriptOutcome::NotFound && outcome != ScriptOutcome::ClickedThrough;
+}
 
 // The waits the text leaves open-ended get a limit.
 struct WaitLimits {

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/InputDesktop.h"
+
 namespace orvitex::platform {
 
 // A top-level window of another program, found by caption. Owns nothing: it can
@@ -76,6 +78,9 @@ public:
     // one call at a time, and the caller does nothing else meanwhile.
     virtual void RunBlockingCall(const std::function<void()>& call) { call(); }
     [[nodiscard]] virtual std::chrono::milliseconds Now() = 0;
+    // Where this program's clicks would land. A desktop that cannot tell answers as an
+    // interactive one.
+    [[nodiscard]] virtual InputDesktopFacts ReadInputDesktop() { return {}; }
     // A PNG of the whole screen at path, for a technician to see what a wizard showed;
     // the reason when none was saved.
     [[nodiscard]] virtual std::optional<std::u16string> SaveScreenPicture(

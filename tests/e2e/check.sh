@@ -52,7 +52,7 @@ rc=$(check ready)
 snapshot after
 unchanged "ready check"
 [ "$rc" = 0 ] || fail "ready check: exit code $rc, expected 0"
-[ "$(grep -c '^ok   ' "$out/ready.txt")" = 13 ] || fail "ready check: not 13 ok lines"
+[ "$(grep -c '^ok   ' "$out/ready.txt")" = 14 ] || fail "ready check: not 14 ok lines"
 grep -q 'check: every check passed; exit code 0' "$out/ready.txt" || fail "ready check: summary"
 cat "$out/ready.txt"
 

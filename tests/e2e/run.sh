@@ -161,14 +161,14 @@ stuck)
     rm -f "$out/run.json"
     ORVITEX_FAKE_SETUP=stuck run 12345678 --wait-limit 2 --report "$out/run.json"; rc=$?
     check_report "2 uOrvitex1.exe: limit reached, 3 uOrvitex2.exe: limit reached"
-    [ "$rc" = 0 ] || fail "exit code $rc, expected 0"
+    [ "$rc" = 8 ] || fail "exit code $rc, expected 8"
     [ "$(buttons_of "$journal" uOrvitex1.exe)" = AA ] ||
         fail "update setup clicks '$(buttons_of "$journal" uOrvitex1.exe)', expected AA"
     buttons_of "$journal" uOrvitex2.exe | grep -qx 'BB*' ||
         fail "click-until-gone clicks '$(buttons_of "$journal" uOrvitex2.exe)'"
     for line in "package 2 (uOrvitex1.exe): wizard wait limit reached: its window not replaced within 2000 ms; going on" \
         "package 3 (uOrvitex2.exe): wizard wait limit reached: a window with its caption still open after 2000 ms; going on" \
-        "run complete; exit code 0"; do
+        "run finished, but 2 wizards did not complete; exit code 8"; do
         expect_log "$line"
         grep -qF -- "$line" "$out/setup.log" || fail "--log lacks '$line'"
     done

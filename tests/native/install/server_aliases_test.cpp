@@ -28,7 +28,7 @@ TEST(TcpAlias, MissingOrRefusingKeyPassesSilently) {
     EXPECT_EQ(working.ValuesOf(std::u16string(kConnectToKey)).size(), 2u);
     std::vector<std::u16string> outcomes;
     for (const auto& w : writes)
-        outcomes.push_back(w.name + u"=" + w.data + u" " + w.result);
+        outcomes.push_back(w.name + u"=" + w.data + u" " + ToText(w.result));
     const std::u16string second = u"10.0.0.2=DBMSSOCN,10.0.0.2 ",
                          main = u"10.0.0.1=DBMSSOCN,10.0.0.1,4181 ";
     EXPECT_EQ(outcomes, (std::vector<std::u16string>{
