@@ -1,6 +1,7 @@
 # The front door. `make test` on a fresh Debian machine installs what it needs,
 # builds both presets and runs every test tier; `make demo` runs the installer.
-.PHONY: all deps native win64 i686 test test-native test-win64 test-i686 demo bench fuzz release format format-check clean
+.PHONY: all deps native win64 i686 test test-native test-win64 test-i686 stress demo bench \
+        fuzz release format format-check lint clean
 
 all: native win64 i686
 
@@ -20,8 +21,14 @@ i686: deps
 	cmake --preset i686 >/dev/null
 	cmake --build --preset i686
 
+# Formatting and clang-tidy first, then every test tier.
 test: native win64 i686
 	@tools/run-tests.sh
+
+# The whole end-to-end tier N times in a row (5 by default) with a busy process a core;
+# TESTS=REGEX runs only the end-to-end tests it matches.
+stress: win64
+	@tools/stress.sh $(or $(N),5) $(TESTS)
 
 test-native: native
 	ctest --preset native
@@ -66,6 +73,11 @@ format:
 
 format-check:
 	git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
+
+# clang-tidy with .clang-tidy over the code the native build compiles.
+lint: deps
+	cmake --preset native >/dev/null
+	@tools/lint.sh
 
 clean:
 	rm -rf build

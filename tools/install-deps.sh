@@ -11,7 +11,7 @@ packages=(
     g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
     wine wine64 libsqliteodbc:i386 nsis xvfb xdotool imagemagick fonts-nanum
     unixodbc unixodbc-dev libsqliteodbc odbc-postgresql postgresql
-    googletest sqlite3 clang-format clang libclang-rt-14-dev libpq-dev nlohmann-json3-dev
+    googletest sqlite3 clang-format clang-tidy clang libclang-rt-14-dev libpq-dev nlohmann-json3-dev
     libssl-dev time python3-jsonschema osslsigncode openssl
 )
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }

@@ -1,13 +1,27 @@
 #!/usr/bin/env bash
-# Runs every test tier through CTest (native, then the Win32 and end-to-end
-# tests under Wine, then their 32-bit slice), then each fuzz target for 20 s, and
-# closes with one summary line for all of them.
+# Checks the formatting and runs clang-tidy (tools/lint.sh), runs every test
+# tier through CTest (native, then the Win32 and end-to-end tests under Wine,
+# then their 32-bit slice), then each fuzz target for 20 s, and closes with one
+# summary line for all of them.
 set -uo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 log=$(mktemp)
 trap 'rm -f "$log"' EXIT
 
 status=0
+# Each of the two checks counts as one test in the summary, in CTest's wording.
+check() {
+    local name=$1
+    shift
+    if "$@"; then
+        echo "$name: 100% tests passed, 0 tests failed out of 1"
+    else
+        echo "$name: 0% tests passed, 1 tests failed out of 1"
+        return 1
+    fi
+}
+check format make --no-print-directory format-check 2>&1 | tee -a "$log" || status=1
+check lint tools/lint.sh 2>&1 | tee -a "$log" || status=1
 ctest --preset native -j2 2>&1 | tee -a "$log" || status=1
 ctest --preset win64 2>&1 | tee -a "$log" || status=1
 ctest --preset i686 2>&1 | tee -a "$log" || status=1

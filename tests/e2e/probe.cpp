@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "RealInput.h"
 #include "forms/Geometry.h"
 #include "platform/Text.h"
 #include "platform/win32/NewerApi.h"
@@ -202,14 +203,10 @@ int CheckMain(const std::u16string& code) {
 }
 
 // A real press at x, y of the window, released dy pixels lower.
-void RealClick(HWND window, int x, int y, int dy = 0) {
+bool RealClick(realinput::Input& input, HWND window, int x, int y, int dy = 0) {
     POINT p{x, y};
     ClientToScreen(window, &p);
-    SetCursorPos(p.x, p.y);
-    mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
-    SetCursorPos(p.x, p.y + dy);
-    mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
-    Sleep(300);
+    return input.Press(p, {p.x, p.y + dy});
 }
 
 int ClickRun() {
@@ -222,14 +219,23 @@ int ClickRun() {
         return 1;
     }
     SetForegroundWindow(main);
-    keybd_event(VK_RETURN, 0, 0, 0);  // in the code box: starts nothing
-    keybd_event(VK_RETURN, 0, KEYEVENTF_KEYUP, 0);
+    Check(realinput::Within(5, [main] { return GetForegroundWindow() == main; }),
+          "main window in the foreground");
+    realinput::Input input(main);
+    Check(input.Key(VK_RETURN), "Enter taken");  // in the code box: starts nothing
     RECT r{};
     GetClientRect(caption, &r);
-    RealClick(caption, r.right / 2, r.bottom / 2, -r.bottom / 2 - 40);  // dragged off: nothing
-    RealClick(caption, r.right / 2, r.bottom / 2);
-    RealClick(body, 3, 3);
-    return 0;
+    Check(RealClick(input, caption, r.right / 2, r.bottom / 2, -r.bottom / 2 - 40),
+          "press dragged off the caption taken");  // starts nothing
+    Check(RealClick(input, caption, r.right / 2, r.bottom / 2), "click on the caption taken");
+    // The run it starts moves the window to the screen's left edge: the body is pressed there.
+    const auto atLeftEdge = [main] {
+        RECT outer{};
+        return GetWindowRect(main, &outer) && outer.left == 0;
+    };
+    Check(realinput::Within(60, atLeftEdge), "main window at the left edge");
+    Check(RealClick(input, body, 3, 3), "click on the body taken");
+    return failures ? 1 : 0;
 }
 
 int CheckMessage(const std::u16string& expected) {

@@ -5,6 +5,7 @@ add_executable(orvitex-probe ${CMAKE_CURRENT_LIST_DIR}/probe.cpp)
 orvitex_warnings(orvitex-probe)
 target_link_libraries(orvitex-probe PRIVATE orvitex_startup orvitex_platform_win32 user32)
 target_link_options(orvitex-probe PRIVATE -municode)
+target_include_directories(orvitex-probe PRIVATE ${PROJECT_SOURCE_DIR}/tests/win32/common)
 
 set(ORVITEX_E2E_OUT ${CMAKE_BINARY_DIR}/e2e)
 # orvitex_e2e(NAME SCRIPT PREFIX [ARGS...]): SCRIPT under wine-run.sh in the Wine prefix

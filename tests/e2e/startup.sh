@@ -38,7 +38,7 @@ else
     fail "main window not found"
 fi
 check_aliases "reachable"
-wine "$probe" click-run >/dev/null || fail "run button not clicked"
+clicks=$(wine "$probe" click-run | tr -d '\r') || fail "run button not clicked: $(grep -v '^ok ' <<<"$clicks")"
 # The input is queued in order: once the last click's run has returned, all is done.
 pressed() { grep -c "run button pressed" "$log"; }
 for _ in $(seq 1 150); do

@@ -128,7 +128,7 @@ struct RunWorld : RunWindow, platform::Shell {
         lastStarted = static_cast<std::size_t>(started - kSetupPackages.begin());
         if (path.ends_with(u"\\iOrvitex.exe")) {
             files.AddFolder(u"C:\\Orvitex");
-            files.AddFolder(u"C:\\Orvitex\\bin");
+            binIsAFile ? files.AddFile(u"C:\\Orvitex\\bin") : files.AddFolder(u"C:\\Orvitex\\bin");
         }
         return true;
     }
@@ -152,8 +152,9 @@ struct RunWorld : RunWindow, platform::Shell {
     std::vector<std::string> journal;
     std::u16string code = u"12345678";
     ServerRecord server;
-    bool copies = true;   // the shell's copy lands
-    bool closed = false;  // the main window is gone at its next yield
+    bool copies = true;       // the shell's copy lands
+    bool binIsAFile = false;  // the main setup leaves a file where its folder goes
+    bool closed = false;      // the main window is gone at its next yield
     std::array<std::optional<std::uint32_t>, kPackageCount> exitCodes{};  // after each script
     std::size_t lastStarted = 0;
     std::function<void(std::int32_t)> onProgress = [](std::int32_t) {};

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "RunWorld.h"
+#include "install/Packages.h"
+#include "install/RunLog.h"
 #include "support/PostgresServer.h"
 
 namespace orvitex::install {
@@ -54,10 +56,31 @@ TEST(CentralOdbc, ConnectionStringTakenOnlyWhenReadAsWritten) {
         u" DRIVER ={PostgreSQL Unicode};Server=127.0.0.1;UID=u;PWD={a;b}}c};"));
     for (const std::u16string_view text :
          {u"Driver={x};PWD={a;b", u"Driver=x;Database", u"Driver={};Database=d",
-          u"Server=127.0.0.1;Database=d", u"Driver=x;DSN=central", u"Driver=x;Database=a\nb"}) {
+          u"Server=127.0.0.1;Database=d", u"Driver=x;DSN=central", u"Driver=x; FILEDSN =c.dsn",
+          u"Driver=x;Database=a\nb"}) {
         SCOPED_TRACE(ToUtf8(text));
         EXPECT_FALSE(CentralOdbcConnectionString(text));
     }
+}
+
+// Bugs caught: lines held while the install folder is missing written twice once
+// it exists, or lost; every line is written once, in order.
+TEST(RunLogFaults, HeldLinesAreWrittenOnceTheFolderExists) {
+    testing::FakeFileSystem files;
+    RunLog log{files, {}};
+    log.Line(u"a");
+    log.Line(u"b");
+    files.AddFolder(std::u16string(kInstallFolder));
+    log.Line(u"c");
+    log.Line(u"d");
+    const auto bytes =
+        files.ReadWholeFile(std::u16string(kRunLogFile)).value_or(std::vector<std::byte>{});
+    std::string lines;
+    for (std::size_t at = 0; at < bytes.size(); ++at) {
+        if (at >= 2 && bytes[at] == std::byte{'\r'})
+            lines += static_cast<char>(bytes[at - 1]);  // the line's text, after its stamp
+    }
+    EXPECT_EQ(lines, "abcd");
 }
 
 }  // namespace

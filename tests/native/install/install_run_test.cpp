@@ -4,6 +4,7 @@
 
 #include "RunWorld.h"
 #include "db/gSQL.h"
+#include "install/ClientConfig.h"
 #include "install/ExitCodes.h"
 #include "install/RunReport.h"
 
@@ -46,6 +47,10 @@ TEST(InstallRun, CompleteRunDoesEveryStepInOrder) {
     EXPECT_EQ(w.files.ReadWholeFile(kFolder + u"uOrvitex1.exe"), kPackage2);
     EXPECT_FALSE(w.files.Has(u"C:\\Orvitex\\old.exe"));
     EXPECT_EQ(w.RegistryWrites(), 15u);
+    std::string calls = "S2000 F0";  // each start's sleep, then its script finds no wizard
+    for (int i = 1; i < 6; ++i)
+        calls += " S2000 F0";
+    EXPECT_EQ(w.desktop.Trace(), calls);
     const db::clsDBMng* shared = w.instance.get();
     EXPECT_EQ(w.database->ConnectServerDB(u"127.0.0.1", u"sa", u"pw", u"orvitex"), 1);
     EXPECT_EQ(w.instance.get(), shared) << "one instance for the whole program";
@@ -275,11 +280,45 @@ TEST(InstallRun, EveryWayARunEnds) {
 // not), a package already on disk counted against the free space, a space
 // comparison off by one byte. The end-to-end check proves a ready machine left
 // unchanged, an empty program, a missing ConnectTo key and Orvitex.ini.
+// Bugs caught: a stored program of one byte taken for an empty one, by the run or
+// by the check; an empty one started. Package 1's program is replaced.
+TEST(InstallRun, OnlyAStoredProgramOfNoBytesIsEmpty) {
+    for (const char16_t* program : {u"X''", u"X'4D'", u"X'4D5A'"}) {
+        SCOPED_TRACE(ToUtf8(program));
+        RunWorld w;
+        w.Sql(u"UPDATE tb_도르네AS SET 실행파일 = " + std::u16string(program) +
+              u" WHERE 파일이름 = '오르비셋업'");
+        const std::size_t size = (std::u16string_view(program).size() - 3) / 2;
+        EXPECT_EQ(w.Check()[3].passed, size > 0);
+        EXPECT_EQ(w.Run(), size > 0 ? RunOutcome::Completed : RunOutcome::StoppedAtEmptyProgram);
+        EXPECT_EQ(w.Starts(), size > 0 ? 6u : 0u);
+        const auto file = w.files.ReadWholeFile(kFolder + u"iOrvitex.exe");
+        EXPECT_EQ(file.has_value(), size > 0);
+        EXPECT_EQ(file.value_or(std::vector<std::byte>{}).size(), size);
+    }
+}
+
+// Bugs caught: a copy never made since C:\Orvitex\bin is a file reported as done
+// (the run then ends as complete); a path of two trailing backslashes losing
+// both, or one losing none.
+TEST(InstallRun, ConfigurationCopyIntoAFileIsUndoneWork) {
+    RunWorld w;
+    w.binIsAFile = true;
+    EXPECT_EQ(w.Run(), RunOutcome::Completed);
+    EXPECT_EQ(UndoneWork(w.record), u"Orvitex.ini not copied from \\\\nas\\update\\Orvitex.ini");
+    for (const std::u16string path : {u"\\\\nas\\u", u"\\\\nas\\u\\"})
+        EXPECT_EQ(ClientConfigSource(path), u"\\\\nas\\u\\Orvitex.ini");
+    EXPECT_EQ(ClientConfigSource(u"\\\\nas\\u\\\\"), u"\\\\nas\\u\\\\Orvitex.ini");
+    EXPECT_EQ(ClientConfigSource(u""), u"\\Orvitex.ini");
+}
+
 TEST(Preflight, EachCheckFailsExactlyWhereTheRunWould) {
     const std::uint64_t stored = 3 + 4 + 3 + 3 + 3 + 3;
     std::vector<std::string> noConnection = {"main server", "institution code '12345678'"};
-    for (const auto& p : kSetupPackages)
-        noConnection.push_back(ToUtf8(PackageLabel(p)));
+    for (const auto& p : kSetupPackages) {
+        if (p.index < 6)  // package 6 is on disk in that row
+            noConnection.push_back(ToUtf8(PackageLabel(p)));
+    }
     noConnection.push_back("Orvitex.ini");
     const std::string folder = "install folder C:\\오르비설치", space = "free space on drive C";
     const std::u16string installFolder(kInstallFolder);
@@ -289,7 +328,11 @@ TEST(Preflight, EachCheckFailsExactlyWhereTheRunWould) {
         std::function<void(RunWorld&)> change;
         std::vector<std::string> failing;
     } rows[] = {
-        {"main server unreachable", [](RunWorld& w) { w.Connect(u"/nonexistent/central.db"); },
+        {"main server unreachable, package 6 on disk",
+         [](RunWorld& w) {
+             w.Connect(u"/nonexistent/central.db");
+             w.files.AddFile(std::u16string(kSetupPackages[5].file));
+         },
          noConnection},
         {"a code that would match every row unquoted",
          [](RunWorld& w) { w.code = u"x' or '1'='1"; },
@@ -325,13 +368,15 @@ TEST(Preflight, EachCheckFailsExactlyWhereTheRunWould) {
              w.files.freeBytes.reset();
          },
          {folder, space}},
-        {"neither package 2 on disk nor Null package 3 counts against the space",
+        {"neither packages 1 (empty) and 2 on disk nor Null package 3 count against the space",
          [&](RunWorld& w) {
              w.Sql(
                  u"UPDATE tb_도르네AS SET 실행파일 = NULL WHERE 파일이름 = '오르비필수업데이트2'");
+             w.Sql(u"UPDATE tb_도르네AS SET 실행파일 = X'' WHERE 파일이름 = '오르비셋업'");
              w.files.AddFolder(kFolder);
+             ASSERT_TRUE(w.files.WriteWholeFile(kFolder + u"iOrvitex.exe", kPackage2));
              ASSERT_TRUE(w.files.WriteWholeFile(kFolder + u"uOrvitex1.exe", kPackage2));
-             w.files.freeBytes = kSpareBytes + stored - 4 - 3;
+             w.files.freeBytes = kSpareBytes + stored - 3 - 4 - 3;
          },
          {}},
     };
@@ -351,6 +396,9 @@ TEST(Preflight, EachCheckFailsExactlyWhereTheRunWould) {
         }
         EXPECT_EQ(failing, row.failing);
         if (row.failing.empty()) {
+            EXPECT_EQ(CheckLine(results[3]),
+                      u"ok   package 1 (iOrvitex.exe): stored program of length 0; a file of its "
+                      u"name is present and is used instead");
             EXPECT_EQ(CheckLine(results[4]),
                       u"ok   package 2 (uOrvitex1.exe): stored program 4 bytes, SHA-256 " + kSha2 +
                           u"; a file of its name is present and is used instead");

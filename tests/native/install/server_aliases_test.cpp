@@ -14,21 +14,27 @@ TEST(PipeAlias, DataFollowsTheFirstBackslashOnly) {
 }
 
 // Bugs caught: a missing or refusing key that stops the start, a failed write kept
-// for the report as written. The end-to-end start proves no key is created.
+// for the report as written, the second alias given the main server's port. The
+// end-to-end start proves no key is created and the data as read back.
 TEST(TcpAlias, MissingOrRefusingKeyPassesSilently) {
     const ServerSettings settings{u"10.0.0.1", u"10.0.0.2", u"4181", u"orvitex", u"sa", u"pw"};
-    testing::FakeRegistry missing, refusing;
+    testing::FakeRegistry missing, refusing, working;
     refusing.AddKey(std::u16string(kConnectToKey), 5);
+    working.AddKey(std::u16string(kConnectToKey));
     std::vector<RegistryWriteRecord> writes;
-    EXPECT_NO_THROW(WriteStartupAliases(missing, settings, &writes));
-    EXPECT_NO_THROW(WriteStartupAliases(refusing, settings, &writes));
+    for (auto* registry : {&missing, &refusing, &working})
+        EXPECT_NO_THROW(WriteStartupAliases(*registry, settings, &writes));
     EXPECT_TRUE(refusing.ValuesOf(std::u16string(kConnectToKey)).empty());
+    EXPECT_EQ(working.ValuesOf(std::u16string(kConnectToKey)).size(), 2u);
     std::vector<std::u16string> outcomes;
     for (const auto& w : writes)
-        outcomes.push_back(w.name + u" " + ToText(w.result));
+        outcomes.push_back(w.name + u"=" + w.data + u" " + ToText(w.result));
+    const std::u16string second = u"10.0.0.2=DBMSSOCN,10.0.0.2 ",
+                         main = u"10.0.0.1=DBMSSOCN,10.0.0.1,4181 ";
     EXPECT_EQ(outcomes, (std::vector<std::u16string>{
-                            u"10.0.0.2 key missing or refused", u"10.0.0.1 key missing or refused",
-                            u"10.0.0.2 failed, status 5", u"10.0.0.1 failed, status 5"}));
+                            second + u"key missing or refused", main + u"key missing or refused",
+                            second + u"failed, status 5", main + u"failed, status 5",
+                            second + u"written", main + u"written"}));
 }
 
 }  // namespace

@@ -53,7 +53,8 @@ public:
         const auto slash = text.rfind(u'\\');
         const std::u16string last = text.substr(slash + 1);  // npos + 1 is 0
         if (last.empty() || last == u"*.*" || last == u"*") {
-            ListFolder(Resolve(Key(text.substr(0, slash == text.npos ? 0 : slash))), mask);
+            ListFolder(Resolve(Key(text.substr(0, slash == std::u16string::npos ? 0 : slash))),
+                       mask);
         } else if (const Node* node = Find(text); node && Matches(node->attributes, mask)) {
             found_.push_back(last);
         }

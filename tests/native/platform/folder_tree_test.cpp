@@ -15,12 +15,15 @@ namespace attr = platform::attr;
 
 // One wrong constant in a program with administrator rights must not empty a
 // drive: a root is refused before the first call, a folder one level below is not.
+// Windows drops a name's trailing dots and spaces: "C:\. ." is the drive's root.
 // The fuzz target never names a root; it proves the rest of the contract.
 TEST(DeleteFolderTree, RefusesADriveOrShareRootWithoutTouchingIt) {
     const std::vector<std::u16string> roots = {
         u"C:\\",        u"\\\\server\\share",           u"C:\\X\\..",          u"c:/",
-        u"\\\\?\\C:\\", u"\\\\?\\UNC\\server\\share\\", u"\\\\.\\Volume{1}\\", u""};
-    const std::vector<std::u16string> below = {u"C:\\X", u"C:X", u"\\\\server\\share\\X",
+        u"\\\\?\\C:\\", u"\\\\?\\UNC\\server\\share\\", u"\\\\.\\Volume{1}\\", u"",
+        u"C:\\. .",     u"\\\\server\\share\\...\\ "};
+    const std::vector<std::u16string> below = {u"C:\\X",        u"C:X",
+                                               u"C:\\X. ",      u"\\\\server\\share\\X",
                                                u"\\\\?\\C:\\X", u"\\\\?\\UNC\\server\\share\\X"};
     for (const bool refused : {true, false}) {
         for (const auto& path : refused ? roots : below) {
@@ -33,6 +36,20 @@ TEST(DeleteFolderTree, RefusesADriveOrShareRootWithoutTouchingIt) {
             EXPECT_TRUE(!refused || (!result && files.Has(u"C:\\X\\a.txt")));
         }
     }
+}
+
+// Bugs caught: a removal that follows a link inside the folder (emptying what it
+// points to) or clears a file link's attributes (its target's); the links go.
+TEST(DeleteFolderTree, LinksInsideGoWithoutWhatTheyPointTo) {
+    FakeFileSystem files;
+    files.AddFolder(u"C:\\Outside");
+    files.AddFile(u"C:\\Outside\\keep.txt", attr::kReadOnly);
+    files.AddFolder(u"C:\\X");
+    files.AddLink(u"C:\\X\\Link", u"C:\\Outside");
+    files.AddLink(u"C:\\X\\keep.lnk", u"C:\\Outside\\keep.txt", false);
+    EXPECT_TRUE(DeleteFolderTree(files, u"C:\\X"));
+    EXPECT_EQ(files.AttributesOf(u"C:\\Outside\\keep.txt"), attr::kReadOnly);
+    EXPECT_FALSE(files.Has(u"C:\\X"));
 }
 
 // A failing step is ignored and the parent still removed where it can be; a

@@ -53,6 +53,21 @@ public:
         return picked;
     }
 
+    // The calls in order: F, R, P with the handle (Find, Read, Pin), C with the click's
+    // point, Y, and W, S with their milliseconds; cursor moves are left out.
+    [[nodiscard]] std::string Trace() const {
+        std::string trace;
+        for (const Event& e : events) {
+            const std::string h = std::to_string(e.handle), ms = std::to_string(e.duration.count());
+            const std::string at = "C" + std::to_string(e.x) + "," + std::to_string(e.y);
+            const std::string tokens[] = {"F" + h, "R" + h, "P" + h,  "",
+                                          at,      "Y",     "W" + ms, "S" + ms};
+            const std::string& token = tokens[static_cast<int>(e.kind)];
+            trace += token.empty() ? "" : (trace.empty() ? "" : " ") + token;
+        }
+        return trace;
+    }
+
     platform::ForeignWindow FindWindowByCaption(std::u16string_view caption) override {
         const Window* w = OpenWindow([&](const Window& x) { return x.caption == caption; });
         events.push_back({Kind::Find, now_, w ? w->handle : 0});

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "RealInput.h"
 #include "forms/Geometry.h"
 #include "install/MainServer.h"
 #include "message/CompletionLayout.h"
@@ -195,10 +196,8 @@ void CALLBACK OnTimer(HWND timerWindow, UINT, UINT_PTR id, DWORD) {
     GetClientRect(caption, &r);
     POINT p{r.right / 2, r.bottom / 2};
     ClientToScreen(caption, &p);
-    SetCursorPos(p.x, p.y);
-    mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
-    SetCursorPos(p.x, p.y - 60);
-    mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+    realinput::Input input;  // this thread takes the input once the callback returns
+    EXPECT_TRUE(input.Press(p, {p.x, p.y - 60})) << "the cursor reached the press's points";
     SetTimer(timerWindow, 2, 300, CloseBox);  // after the input, which comes first
 }
 
