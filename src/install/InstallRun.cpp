@@ -51,6 +51,20 @@ std::u16string Milliseconds(std::chrono::milliseconds duration) {
     return ToText(std::int64_t{duration.count()}) + u" ms";
 }
 
+// " in 1.234 s (2718281 bytes/s)" for a fetched file; a rate only where time passed.
+std::u16string FetchRate(const PackageRecord& kept) {
+    if (!kept.fetchMs) {
+        return u"";
+    }
+    const std::int64_t ms = *kept.fetchMs;
+    char seconds[32] = {};
+    std::snprintf(seconds, sizeof seconds, "%lld.%03lld", static_cast<long long>(ms / 1000),
+                  static_cast<long long>(ms % 1000));
+    const auto rate = BytesPerSecond(kept);
+    return u" in " + FromUtf8(seconds) + u" s" +
+           (rate ? u" (" + ToText(*rate) + u" bytes/s)" : u"");
+}
+
 // A limit reached names what was waited for, so the log says which wizard never changed.
 std::u16string Describe(ScriptOutcome outcome, WizardScript script, const WaitLimits& limits) {
     switch (outcome) {
@@ -88,7 +102,7 @@ public:
         : window_(window),
           s_(services),
           record_(services.record ? *services.record : ownRecord_),
-          desktop_(services.desktop),
+          desktop_(services.desktop, &services.log),
           scripts_(desktop_, services.limits) {}
 
     RunOutcome Go() {
@@ -152,10 +166,12 @@ private:
         PackageRecord& kept = record_.packages[static_cast<std::size_t>(package.index - 1)];
         window_.SetStatus(package.status);
         window_.Yield();
+        const auto asked = desktop_.Now();
         const PackageFileResult file = InStep(s_.log, label + u", fetching the file", [&] {
             return Away(desktop_,
                         [&] { return FetchPackageFile(s_.database(), s_.files, package); });
         });
+        const auto took = desktop_.Now() - asked;
         if (file.state == PackageFileState::Empty) {
             kept.action = PackageAction::StoppedEmpty;
             return false;
@@ -165,10 +181,13 @@ private:
             s_.log.Line(label + u": stored program is Null, skipped");
         } else {
             Measure(package, file, kept);
+            if (file.state == PackageFileState::Fetched) {
+                kept.fetchMs = took.count();
+            }
             s_.log.Line(label +
                         (file.state == PackageFileState::Reused ? u": file present, reused, "
                                                                 : u": fetched, ") +
-                        ToText(kept.bytes) + u" bytes" +
+                        ToText(kept.bytes) + u" bytes" + FetchRate(kept) +
                         (kept.sha256.empty() ? u"" : u", SHA-256 " + kept.sha256));
             Start(package, label, kept);
         }

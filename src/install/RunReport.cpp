@@ -59,7 +59,11 @@ ordered_json Package(const PackageRecord& p) {
             {"sha256", p.sha256.empty() ? ordered_json(nullptr) : ordered_json(U8(p.sha256))},
             {"started", p.started},
             {"script", ScriptName(p.script)},
-            {"seconds", p.script ? ordered_json(p.seconds) : ordered_json(nullptr)}};
+            {"seconds", p.script ? ordered_json(p.seconds) : ordered_json(nullptr)},
+            {"fetchSeconds", p.fetchMs ? ordered_json(static_cast<double>(*p.fetchMs) / 1000)
+                                       : ordered_json(nullptr)},
+            {"bytesPerSecond",
+             BytesPerSecond(p) ? ordered_json(*BytesPerSecond(p)) : ordered_json(nullptr)}};
 }
 
 ordered_json Usage(const std::optional<platform::UsageFigures>& usage) {
