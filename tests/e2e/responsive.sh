@@ -57,10 +57,11 @@ check_run() {
     grep -qF "run complete; exit code 0" "$runlog" || fail "run not complete"
 }
 
-# The run log's lines with their byte offsets, its fixed sleeps, and the probe's
-# answers placed among them; checks the order given as the first argument.
+# A log's lines with their byte offsets, its fixed sleeps, and what happened among
+# them: the probe's answers (placed by the run log's size) or the presses of the
+# run button (lines of the --log file, which has the window's lines too).
 order() {
-    python3 - "$1" "$runlog" "$answers" <<'PY'
+    python3 - "$1" "$2" "$answers" <<'PY'
 import re, sys
 what, log, journal = sys.argv[1], open(sys.argv[2], "rb").read(), sys.argv[3]
 lines, at = [], 0
@@ -69,9 +70,9 @@ for raw in log.split(b"\n")[:-1]:
     at += len(raw) + 1
 sleeps, begun = [], None  # (end of its first line, start of its last line)
 for start, end, text in lines:
-    if re.search(r" sleeping \d+ ms$", text):
+    if re.search(r"(^| )sleeping \d+ ms$", text):
         begun = end
-    elif re.search(r" slept \d+ ms$", text) and begun is not None:
+    elif re.search(r"(^| )slept \d+ ms$", text) and begun is not None:
         sleeps.append((begun, start))
         begun = None
 assert sleeps, "no fixed sleep logged"
@@ -104,8 +105,8 @@ sleep_variant() {
     stop_probe
     [ "$rc" = 0 ] || fail "exit code $rc, expected 0"
     check_run 2
-    order answers || fail "no answer inside a fixed sleep"
-    order presses || fail "a press inside a fixed sleep"
+    order answers "$runlog" || fail "no answer inside a fixed sleep"
+    order presses "$out/setup.log" || fail "a press inside a fixed sleep"
 }
 
 held_fetch_variant() {
