@@ -124,7 +124,8 @@ bool Parse(int argc, wchar_t** argv, Options& options) {
 int wmain(int argc, wchar_t** argv) {
     Options options;
     if (!Parse(argc, argv, options)) {
-        std::printf("usage: orvitex-answer-probe JOURNAL [--watch FILE] [--stop FILE] [--press TEXT]\n");
+        std::printf(
+            "usage: orvitex-answer-probe JOURNAL [--watch FILE] [--stop FILE] [--press TEXT]\n");
         return 2;
     }
     FILE* journal = _wfopen(options.journal.c_str(), L"w");
