@@ -62,6 +62,10 @@ public:
         desktop_.RunBlockingCall(call);
     }
     [[nodiscard]] std::chrono::milliseconds Now() override { return desktop_.Now(); }
+    [[nodiscard]] std::optional<std::u16string> SaveScreenPicture(
+        std::u16string_view path) override {
+        return desktop_.SaveScreenPicture(path);
+    }
 
 private:
     // Adds the time from its making to its end to the time spent on the wizards.

@@ -4,6 +4,8 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <optional>
+#include <string>
 #include <string_view>
 
 namespace orvitex::platform {
@@ -62,6 +64,12 @@ public:
     // one call at a time, and the caller does nothing else meanwhile.
     virtual void RunBlockingCall(const std::function<void()>& call) { call(); }
     [[nodiscard]] virtual std::chrono::milliseconds Now() = 0;
+    // A PNG of the whole screen at path, for a technician to see what a wizard showed;
+    // the reason when none was saved.
+    [[nodiscard]] virtual std::optional<std::u16string> SaveScreenPicture(
+        std::u16string_view /*path*/) {
+        return u"no screen to capture";
+    }
 };
 
 }  // namespace orvitex::platform

@@ -223,8 +223,10 @@ void AddEncryption(OdbcBuilder& odbc, const ConnectionProperties& properties,
             named = true;
         }
     }
-    if (!named)
-        odbc.Add(u"Encrypt", u"no;TrustServerCertificate=yes");
+    if (!named) {
+        odbc.Add(u"Encrypt", u"no");
+        odbc.Add(u"TrustServerCertificate", u"yes");
+    }
 }
 
 std::u16string MapSqlServer(const ConnectionProperties& properties, const ProviderDrivers& drivers,

@@ -6,6 +6,7 @@
 #include "platform/DpiScaling.h"
 #include "platform/win32/BlockingCall.h"
 #include "platform/win32/NewerApi.h"
+#include "platform/win32/ScreenPicture.h"
 #include "platform/win32/WideString.h"
 
 namespace orvitex::win32 {
@@ -167,6 +168,10 @@ void Win32Desktop::RunBlockingCall(const std::function<void()>& call) {
 
 std::chrono::milliseconds Win32Desktop::Now() {
     return std::chrono::milliseconds(static_cast<std::int64_t>(GetTickCount64()));
+}
+
+std::optional<std::u16string> Win32Desktop::SaveScreenPicture(std::u16string_view path) {
+    return win32::SaveScreenPicture(path);
 }
 
 }  // namespace orvitex::win32

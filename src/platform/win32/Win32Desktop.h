@@ -34,6 +34,8 @@ public:
     void Sleep(std::chrono::milliseconds duration) override;
     void RunBlockingCall(const std::function<void()>& call) override;
     [[nodiscard]] std::chrono::milliseconds Now() override;
+    [[nodiscard]] std::optional<std::u16string> SaveScreenPicture(
+        std::u16string_view path) override;
 
 private:
     std::function<void()> yield_;
