@@ -71,7 +71,7 @@ slowest() {
 }
 
 # The 오르비셋업 package: the stand-in wizard with random bytes behind it, mib MiB in all.
-{ cat "$wizard"; head -c $((mib << 20)) /dev/urandom; } | head -c $((mib << 20)) >"$out/package.exe"
+{ cat "$wizard"; head -c $(((mib << 20) - $(stat -c %s "$wizard"))) /dev/urandom; } >"$out/package.exe"
 pg_central_start "$out/package.exe" || { echo "bench-slow-link: no PostgreSQL" >&2; exit 1; }
 "$link" "$port" --rate "$rate" --latency "$latency" >"$out/link.port" 2>"$out/link.log" &
 link_pid=$!

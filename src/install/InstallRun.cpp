@@ -180,7 +180,8 @@ private:
             kept.action = PackageAction::SkippedNull;
             s_.log.Line(label + u": stored program is Null, skipped");
         } else {
-            Measure(package, file, kept);
+            // A hash of a large program takes a while: not on the window's thread.
+            desktop_.RunBlockingCall([&] { Measure(package, file, kept); });
             if (file.state == PackageFileState::Fetched) {
                 kept.fetchMs = took.count();
             }

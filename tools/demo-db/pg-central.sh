@@ -29,10 +29,10 @@ SQL
 pg_central_stop() {
     if [ -n "${pgpid:-}" ] && kill -INT "$pgpid" 2>/dev/null; then
         for _ in $(seq 1 150); do kill -0 "$pgpid" 2>/dev/null || break; sleep 0.2; done
-        kill -KILL "$pgpid" 2>/dev/null
-        wait "$pgpid" 2>/dev/null
+        kill -KILL "$pgpid" 2>/dev/null || true
+        wait "$pgpid" 2>/dev/null || true
     fi
     pgpid=""
-    [ -n "${pg:-}" ] && rm -rf "$pg"
+    if [ -n "${pg:-}" ]; then rm -rf "$pg"; fi
     pg=""
 }
