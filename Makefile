@@ -39,10 +39,12 @@ bench: native win64
 fuzz: deps
 	@tools/run-fuzz.sh
 
-# The shipped executable: optimised, stripped, its .sha256 beside it, checked.
+# The shipped executable: optimised, stripped, signed when ORVITEX_SIGN_PFX and
+# ORVITEX_SIGN_PASSWORD are set (tools/sign-release.sh), its .sha256 beside it, checked.
 release: deps
 	cmake --preset win64-release >/dev/null
 	cmake --build --preset win64-release
+	tools/sign-release.sh build/win64-release/orvitex-setup.exe
 	ctest --preset win64-release
 	@ls -l build/win64-release/orvitex-setup.exe && cat build/win64-release/orvitex-setup.exe.sha256
 

@@ -19,3 +19,9 @@ add_test(NAME release.contents
          COMMAND ${PROJECT_SOURCE_DIR}/tools/check-release.sh $<TARGET_FILE:orvitex-setup>)
 set_tests_properties(release.contents PROPERTIES ENVIRONMENT "ORVITEX_VERSION=${PROJECT_VERSION}")
 set_tests_properties(release.imports release.contents PROPERTIES LABELS release)
+
+# The signing of tools/sign-release.sh, on a copy, with a throwaway certificate.
+add_test(NAME release.signing
+         COMMAND ${PROJECT_SOURCE_DIR}/tests/tools/signing_test.sh $<TARGET_FILE:orvitex-setup>
+                 ${PROJECT_SOURCE_DIR}/tools)
+set_tests_properties(release.signing PROPERTIES LABELS release)

@@ -7,7 +7,7 @@ packages=(
     wine wine64 xvfb xdotool imagemagick fonts-nanum
     unixodbc unixodbc-dev libsqliteodbc odbc-postgresql postgresql
     googletest sqlite3 clang-format clang libclang-rt-14-dev libpq-dev nlohmann-json3-dev
-    libssl-dev time
+    libssl-dev time python3-jsonschema osslsigncode openssl
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -11,6 +11,8 @@ inline constexpr int kExitMainServerUnreachable = 4;
 inline constexpr int kExitOtherFailure = 5;
 inline constexpr int kExitAlreadyRunning = 6;
 inline constexpr int kExitCheckFailed = 7;
+inline constexpr int kExitWizardsUndone = 8;
+inline constexpr int kExitNoInputDesktop = 9;
 
 // The README's words for a code, for reports; checkMode: 0 means every check passed.
 [[nodiscard]] constexpr std::string_view ExitMeaning(int code, bool checkMode) {
@@ -27,6 +29,10 @@ inline constexpr int kExitCheckFailed = 7;
             return "another copy is already running";
         case kExitCheckFailed:
             return "a check failed";
+        case kExitWizardsUndone:
+            return "finished, but wizards did not complete";
+        case kExitNoInputDesktop:
+            return "no input desktop: clicks cannot reach the wizards";
         default:
             return "other failure";
     }

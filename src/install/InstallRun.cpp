@@ -1,55 +1,24 @@
 #include "install/InstallRun.h"
 
 #include <cstdio>
-#include <optional>
 
+#include "install/ClientConfig.h"
+#include "install/CrashCodes.h"
 #include "install/ExitCodes.h"
-#include "install/FailureReason.h"
 #include "install/Institution.h"
 #include "install/PackageFile.h"
 #include "install/Packages.h"
 #include "install/RunReport.h"
+#include "install/RunStep.h"
+#include "install/RunTimings.h"
 #include "install/SleepTally.h"
 #include "install/Workstation.h"
 #include "platform/FolderTree.h"
+#include "platform/InputDesktop.h"
 #include "platform/Text.h"
 
 namespace orvitex::install {
 namespace {
-
-using namespace std::chrono_literals;
-
-// Runs one step; any failure inside comes out named after the step.
-template <typename Step>
-auto InStep(RunLog& log, std::u16string_view name, Step&& step) {
-    std::u16string reason;
-    try {
-        return step();
-    } catch (const std::exception&) {
-        reason = FailureReason(std::current_exception());
-    }
-    const std::u16string text = std::u16string(name) + u": " + reason;
-    log.Line(u"failed: " + text + u"; exit code " + ToText(std::int64_t{kExitOtherFailure}));
-    throw RunStepError(ToUtf8(text));
-}
-
-// A connection, a query or a fetch, run where it cannot freeze the window.
-template <typename Call>
-auto Away(platform::Desktop& desktop, Call&& call) {
-    std::optional<decltype(call())> result;
-    desktop.RunBlockingCall([&] { result.emplace(call()); });
-    return std::move(*result);
-}
-
-std::string Hex(std::uint32_t value) {
-    char text[9] = {};
-    std::snprintf(text, sizeof text, "%08X", static_cast<unsigned>(value));
-    return text;
-}
-
-std::u16string Milliseconds(std::chrono::milliseconds duration) {
-    return ToText(std::int64_t{duration.count()}) + u" ms";
-}
 
 // " in 1.234 s (2718281 bytes/s)" for a fetched file; a rate only where time passed.
 std::u16string FetchRate(const PackageRecord& kept) {
@@ -65,37 +34,6 @@ std::u16string FetchRate(const PackageRecord& kept) {
            (rate ? u" (" + ToText(*rate) + u" bytes/s)" : u"");
 }
 
-// A limit reached names what was waited for, so the log says which wizard never changed.
-std::u16string Describe(ScriptOutcome outcome, WizardScript script, const WaitLimits& limits) {
-    switch (outcome) {
-        case ScriptOutcome::NotFound:
-            return u"wizard not found";
-        case ScriptOutcome::ClickedThrough:
-            return u"wizard clicked through";
-        case ScriptOutcome::LimitReached:
-            return script == WizardScript::ClickUntilGone
-                       ? u"wizard wait limit reached: a window with its caption still open after " +
-                             Milliseconds(limits.clickUntilGone) + u"; going on"
-                       : u"wizard wait limit reached: its window not replaced within " +
-                             Milliseconds(limits.replacementWait) + u"; going on";
-    }
-    return u"";
-}
-
-std::u16string_view Describe(ConfigCopy copy) {
-    switch (copy) {
-        case ConfigCopy::NotTried:
-            return u"not copied: no C:\\Orvitex\\bin";
-        case ConfigCopy::Copied:
-            return u"copied";
-        case ConfigCopy::Failed:
-            return u"failed: the copy differs from the source or is missing";
-        case ConfigCopy::NotAFolder:
-            return u"failed: C:\\Orvitex\\bin is a file, not a folder; not copied";
-    }
-    return u"";
-}
-
 class Run {
 public:
     Run(RunWindow& window, RunServices& services)
@@ -109,18 +47,24 @@ public:
         if (!Lookup()) {
             return RunOutcome::UnknownInstitution;
         }
+        if (!HasInputDesktop()) {
+            return RunOutcome::NoInputDesktop;
+        }
         Prepare();
         for (const auto& package : kSetupPackages) {
             if (!Install(package)) {
                 s_.log.Line(PackageLabel(package) +
-                            u": stored program of length 0, run stopped; "
-                            u"exit code " +
+                            u": stored program of length 0, run stopped; exit code " +
                             ToText(std::int64_t{kExitEmptyStoredProgram}));
                 LogSleeps();
                 return RunOutcome::StoppedAtEmptyProgram;
             }
         }
-        Finish();
+        CopyConfiguration();
+        WriteSettings();
+        LogSleeps();
+        s_.log.Line(EndOfRunLine(record_));
+        window_.ShowCompletionWindow();
         return RunOutcome::Completed;
     }
 
@@ -144,18 +88,32 @@ private:
         return true;
     }
 
+    // Clicks that land nowhere would spend every wait limit: the run stops before it
+    // changes anything. Quiet, the log is the message.
+    bool HasInputDesktop() {
+        const auto reason = platform::WhyClicksCannotLand(desktop_.ReadInputDesktop());
+        if (!reason) {
+            return true;
+        }
+        const std::u16string message = platform::NoInputDesktopMessage(*reason);
+        s_.log.Line(u"stopped: " + message + u"; exit code " +
+                    ToText(std::int64_t{kExitNoInputDesktop}));
+        if (!s_.quiet) {
+            s_.ui.ShowMessage(message, platform::MessageIcon::Critical);
+        }
+        s_.ui.EndProgram(kExitNoInputDesktop);
+        return false;
+    }
+
     void Prepare() {
         window_.MoveToLeftEdge();
         window_.ShowStatusLine();
         window_.ResetProgress();
         window_.ShowProgress(0, kPackageCount);
         static_cast<void>(mdl시작::DeleteFolderTree(s_.files, std::u16string(kOldProgramFolder)));
-        if (!s_.files.DirectoryExists(kInstallFolder)) {
-            InStep(s_.log, u"making the install folder", [&] {
-                if (!s_.files.MakeDirectory(kInstallFolder)) {
-                    throw std::runtime_error("cannot make " + ToUtf8(kInstallFolder));
-                }
-            });
+        if (!s_.files.DirectoryExists(kInstallFolder) && !s_.files.MakeDirectory(kInstallFolder)) {
+            FailStep(s_.log, u"making the install folder",
+                     u"cannot make " + std::u16string(kInstallFolder));
         }
         s_.log.Line(u"old program folder removed, install folder ready");
     }
@@ -181,7 +139,8 @@ private:
             s_.log.Line(label + u": stored program is Null, skipped");
         } else {
             // A hash of a large program takes a while: not on the window's thread.
-            desktop_.RunBlockingCall([&] { Measure(package, file, kept); });
+            desktop_.RunBlockingCall(
+                [&] { MeasurePackageFile(s_.files, s_.sha256, package, file, kept); });
             if (file.state == PackageFileState::Fetched) {
                 kept.fetchMs = took.count();
             }
@@ -196,90 +155,52 @@ private:
         return true;
     }
 
-    // Size and hash of the file as it will be started.
-    void Measure(const SetupPackage& package, const PackageFileResult& file, PackageRecord& kept) {
-        auto bytes = file.bytes;
-        if (file.state == PackageFileState::Reused) {
-            kept.action = PackageAction::Reused;
-            if (auto read = s_.files.ReadWholeFile(package.file)) {
-                bytes = std::make_shared<const std::vector<std::byte>>(std::move(*read));
-            }
-        } else {
-            kept.action = PackageAction::Fetched;
+    void Start(const SetupPackage& package, const std::u16string& label, PackageRecord& kept) {
+        const auto begun = desktop_.Now();
+        if (!s_.shell.StartProgram(package.file)) {
+            FailStep(s_.log, label + u", starting it",
+                     u"cannot start " + std::u16string(package.file));
         }
-        if (bytes) {
-            kept.bytes = static_cast<std::int64_t>(bytes->size());
-            kept.sha256 = s_.sha256 ? platform::Sha256Hex(*s_.sha256, *bytes) : u"";
+        kept.started = true;
+        s_.log.Line(label + u": started");
+        desktop_.Sleep(kRunTimings.afterStart);
+        const ScriptOutcome outcome =
+            scripts_.Run(package.script, package.caption, [&](const ClickRecord& click) {
+                kept.clicks.push_back(click);
+                s_.log.Line(label + u": " + ClickLine(click));
+            });
+        kept.script = outcome;
+        kept.seconds = std::chrono::duration<double>(desktop_.Now() - begun).count();
+        s_.log.Line(label + u": " + WizardLine(outcome, package.script, s_.limits));
+        const auto code = s_.shell.CrashOfLastProgram();
+        if (code && IsCrashCode(*code)) {
+            FailStep(s_.log, label, u"its program crashed, exception code 0x" + Hex32(*code));
+        }
+        if (code) {
+            kept.exitCode = *code;
+            s_.log.Line(label + u": its program ended with exit code 0x" + Hex32(*code) +
+                        u", no crash; going on");
         }
     }
 
-    void Start(const SetupPackage& package, const std::u16string& label, PackageRecord& kept) {
-        const auto begun = desktop_.Now();
-        InStep(s_.log, label + u", starting it", [&] {
-            if (!s_.shell.StartProgram(package.file)) {
-                throw std::runtime_error("cannot start " + ToUtf8(package.file));
-            }
-        });
-        kept.started = true;
-        s_.log.Line(label + u": started");
-        desktop_.Sleep(2000ms);
-        const ScriptOutcome outcome = scripts_.Run(package.script, package.caption);
-        kept.script = outcome;
-        kept.seconds = std::chrono::duration<double>(desktop_.Now() - begun).count();
-        s_.log.Line(label + u": " + Describe(outcome, package.script, s_.limits));
-        if (const auto crash = s_.shell.CrashOfLastProgram()) {
-            InStep(s_.log, label, [&] {
-                throw std::runtime_error("its program crashed, exception code 0x" + Hex(*crash));
-            });
+    void CopyConfiguration() {
+        record_.clientConfig = CopyClientConfig(s_.files, s_.shell, window_.Record(),
+                                                window_.NativeHandle(), s_.quiet, s_.log);
+    }
+
+    // Every value is tried; a workstation left without one is no complete run.
+    void WriteSettings() {
+        const std::size_t first = record_.registryWrites.size();
+        WriteWorkstationSettings(s_.registry, window_.Record().serverName, s_.log,
+                                 &record_.registryWrites);
+        if (const auto missing = UnwrittenValues(record_.registryWrites, first)) {
+            FailStep(s_.log, u"workstation settings", *missing);
         }
     }
 
     void LogSleeps() {
         s_.log.Line(u"fixed sleeps of the run: " + Milliseconds(desktop_.Slept()));
         s_.log.Line(u"waits for the wizards' windows: " + Milliseconds(desktop_.Waited()));
-    }
-
-    void Finish() {
-        const ServerRecord& r = window_.Record();
-        const ConfigCopy copy =
-            WriteClientConfig(s_.files, s_.shell, r, window_.NativeHandle(), s_.quiet);
-        record_.clientConfig = {ClientConfigSource(r.updatePath), std::u16string(Describe(copy))};
-        s_.log.Line(copy == ConfigCopy::NotTried
-                        ? u"Orvitex.ini not copied: no C:\\Orvitex\\bin"
-                        : u"Orvitex.ini copy from " + record_.clientConfig->source +
-                              (copy == ConfigCopy::NotAFolder ? u": " : u" handed to the shell: ") +
-                              record_.clientConfig->result);
-        const std::size_t first = record_.registryWrites.size();
-        WriteWorkstationSettings(s_.registry, r.serverName, s_.log, &record_.registryWrites);
-        RequireWritten(first);
-        LogSleeps();
-        const std::u16string undone = UndoneWork(record_);
-        s_.log.Line(undone.empty()
-                        ? u"run complete; exit code " + ToText(std::int64_t{kExitComplete}) +
-                              u" once the completion window closes"
-                        : u"run finished with failures: " + undone + u"; exit code " +
-                              ToText(std::int64_t{kExitOtherFailure}));
-        window_.ShowCompletionWindow();
-    }
-
-    // Every value has been tried; a workstation left without one is no complete run.
-    void RequireWritten(std::size_t first) {
-        std::u16string missing;
-        std::int64_t count = 0;
-        for (std::size_t i = first; i < record_.registryWrites.size(); ++i) {
-            const RegistryWriteRecord& w = record_.registryWrites[i];
-            if (w.result != u"written") {
-                missing +=
-                    (count++ == 0 ? u"" : u", ") + w.key + u" [" + w.name + u"]: " + w.result;
-            }
-        }
-        if (count > 0) {
-            InStep(s_.log, u"workstation settings", [&] {
-                throw std::runtime_error(ToUtf8(ToText(count) + u" of " +
-                                                ToText(std::int64_t{1 + kPolicyValues.size()}) +
-                                                u" registry values not written: " + missing));
-            });
-        }
     }
 
     RunWindow& window_;

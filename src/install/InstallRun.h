@@ -3,13 +3,13 @@
 // completion window, over the main window and the platform services.
 #include <cstdint>
 #include <functional>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 
 #include "db/clsDBMng.h"
 #include "install/RunLog.h"
 #include "install/RunRecord.h"
+#include "install/RunStep.h"
 #include "install/ServerRecord.h"
 #include "install/WindowScripts.h"
 #include "platform/Desktop.h"
@@ -23,13 +23,6 @@ namespace orvitex::install {
 
 // Thrown by RunWindow::Yield once the window is gone; not a failure of a step.
 struct MainWindowClosed {};
-
-// A failure of one step of the run, named: "package 3 (uOrvitex2.exe), writing
-// the file: <reason>".
-class RunStepError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
 
 // What the run needs of the main window.
 class RunWindow {
@@ -63,7 +56,7 @@ struct RunServices {
     platform::Sha256* sha256 = nullptr;  // none: packages are not hashed
 };
 
-enum class RunOutcome { UnknownInstitution, StoppedAtEmptyProgram, Completed };
+enum class RunOutcome { UnknownInstitution, NoInputDesktop, StoppedAtEmptyProgram, Completed };
 
 // Failures of a step propagate as RunStepError. A window closed during the run
 // ends the program with kExitOtherFailure.

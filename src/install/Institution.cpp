@@ -39,28 +39,4 @@ bool LookupInstitution(db::clsDBMng& database, std::u16string_view code, ServerR
     return found;
 }
 
-std::u16string ClientConfigSource(std::u16string_view updatePath) {
-    if (updatePath.ends_with(u'\\')) {
-        updatePath.remove_suffix(1);
-    }
-    return std::u16string(updatePath) + u"\\Orvitex.ini";
-}
-
-ConfigCopy WriteClientConfig(platform::FileSystem& files, platform::Shell& shell,
-                             const ServerRecord& record, std::uintptr_t ownerWindow, bool silent) {
-    if (files.FindFirst(kClientBinFolder, platform::attr::kDirectory).empty()) {
-        return ConfigCopy::NotTried;
-    }
-    // The shell would put the file under the plain file's name, in its place.
-    const auto attributes = files.GetAttributes(kClientBinFolder);
-    if (!attributes || (*attributes & platform::attr::kDirectory) == 0) {
-        return ConfigCopy::NotAFolder;
-    }
-    const std::u16string source = ClientConfigSource(record.updatePath);
-    shell.CopyFileIntoFolder(source, kClientBinFolder, ownerWindow, silent);
-    const auto original = files.ReadWholeFile(source);
-    const auto copy = files.ReadWholeFile(std::u16string(kClientBinFolder) + u"\\Orvitex.ini");
-    return original && original == copy ? ConfigCopy::Copied : ConfigCopy::Failed;
-}
-
 }  // namespace orvitex::install

@@ -10,6 +10,29 @@
 
 namespace orvitex::install {
 
+enum class WriteOutcome { Written, KeyMissingOrRefused, Failed };
+
+// A registry write's outcome; status is the platform's, for Failed.
+struct WriteResult {
+    WriteOutcome outcome = WriteOutcome::KeyMissingOrRefused;
+    long status = 0;
+    friend bool operator==(const WriteResult&, const WriteResult&) = default;
+};
+
+using orvitex::ToText;
+// "written", "key missing or refused", "failed, status 5": the log's and the report's words.
+[[nodiscard]] inline std::u16string ToText(const WriteResult& result) {
+    switch (result.outcome) {
+        case WriteOutcome::Written:
+            return u"written";
+        case WriteOutcome::Failed:
+            return u"failed, status " + ToText(std::int64_t{result.status});
+        case WriteOutcome::KeyMissingOrRefused:
+            break;
+    }
+    return u"key missing or refused";
+}
+
 class ObservedRegistry : public platform::Registry {
 public:
     explicit ObservedRegistry(platform::Registry& inner) : inner_(inner) {}
@@ -24,11 +47,12 @@ public:
         return std::make_unique<Key>(std::move(key), status_);
     }
 
-    [[nodiscard]] std::u16string Outcome() const {
+    [[nodiscard]] WriteResult Outcome() const {
         if (!status_) {
-            return u"key missing or refused";
+            return {WriteOutcome::KeyMissingOrRefused};
         }
-        return *status_ == 0 ? u"written" : u"failed, status " + ToText(std::int64_t{*status_});
+        return *status_ == 0 ? WriteResult{WriteOutcome::Written}
+                             : WriteResult{WriteOutcome::Failed, *status_};
     }
 
 private:

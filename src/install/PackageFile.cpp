@@ -51,4 +51,22 @@ PackageFileResult FetchPackageFile(db::clsDBMng& database, platform::FileSystem&
             std::move(stored.bytes)};
 }
 
+void MeasurePackageFile(platform::FileSystem& files, platform::Sha256* sha256,
+                        const SetupPackage& package, const PackageFileResult& file,
+                        PackageRecord& kept) {
+    auto bytes = file.bytes;
+    if (file.state == PackageFileState::Reused) {
+        kept.action = PackageAction::Reused;
+        if (auto read = files.ReadWholeFile(package.file)) {
+            bytes = std::make_shared<const std::vector<std::byte>>(std::move(*read));
+        }
+    } else {
+        kept.action = PackageAction::Fetched;
+    }
+    if (bytes) {
+        kept.bytes = static_cast<std::int64_t>(bytes->size());
+        kept.sha256 = sha256 ? platform::Sha256Hex(*sha256, *bytes) : u"";
+    }
+}
+
 }  // namespace orvitex::install

@@ -9,7 +9,9 @@
 
 #include "db/clsDBMng.h"
 #include "install/Packages.h"
+#include "install/RunRecord.h"
 #include "platform/FileSystem.h"
+#include "platform/Sha256.h"
 
 namespace orvitex::install {
 
@@ -34,6 +36,12 @@ struct StoredProgram {
 [[nodiscard]] PackageFileResult FetchPackageFile(db::clsDBMng& database,
                                                  platform::FileSystem& files,
                                                  const SetupPackage& package);
+
+// Size and hash of the file as it will be started, and how it came to be there, into
+// kept; a reused file is read from disk. sha256 may be none: nothing is hashed.
+void MeasurePackageFile(platform::FileSystem& files, platform::Sha256* sha256,
+                        const SetupPackage& package, const PackageFileResult& file,
+                        PackageRecord& kept);
 
 // Written beside the target under a name no package has, flushed, then renamed
 // over it: a cut-off write never leaves a truncated program under the target's

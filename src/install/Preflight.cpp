@@ -2,12 +2,15 @@
 
 #include <optional>
 
+#include "install/ClientConfig.h"
 #include "install/FailureReason.h"
 #include "install/Institution.h"
 #include "install/PackageFile.h"
 #include "install/Packages.h"
 #include "install/ServerAliases.h"
+#include "install/UpdateFolder.h"
 #include "install/Workstation.h"
+#include "platform/InputDesktop.h"
 #include "platform/Text.h"
 
 namespace orvitex::install {
@@ -26,6 +29,7 @@ public:
     std::vector<CheckResult> Go(std::u16string_view code) {
         const bool connected = Connect();
         const std::optional<ServerRecord> record = Lookup(code, connected);
+        InputDesktop();
         std::uint64_t toFetch = 0;
         for (const auto& package : kSetupPackages) {
             toFetch += StoredProgram(package, connected);
@@ -70,6 +74,15 @@ private:
             Add(name, false, u"lookup failed: " + FailureReason(std::current_exception()));
         }
         return std::nullopt;
+    }
+
+    void InputDesktop() {
+        const platform::InputDesktopFacts facts = s_.desktop.ReadInputDesktop();
+        const auto reason = platform::WhyClicksCannotLand(facts);
+        Add(u"input desktop", !reason,
+            reason ? platform::NoInputDesktopMessage(*reason)
+                   : u"clicks can land: session " + ToText(std::int64_t{facts.session}) +
+                         u", desktop " + facts.inputDesktop);
     }
 
     // The bytes the run would fetch for this package. A file of the package's
@@ -149,10 +162,14 @@ private:
         }
         const std::u16string source = ClientConfigSource(record->updatePath);
         const auto bytes = s_.files.ReadWholeFile(source);
-        Add(u"Orvitex.ini", bytes.has_value(),
-            bytes ? u"readable at " + source + u", " +
-                        ToText(static_cast<std::int64_t>(bytes->size())) + u" bytes"
-                  : u"cannot read " + source);
+        if (!bytes) {
+            const auto unseen = UnseenDriveLetter(s_.files, record->updatePath);
+            Add(u"Orvitex.ini", false, u"cannot read " + source + (unseen ? u": " + *unseen : u""));
+            return;
+        }
+        Add(u"Orvitex.ini", true,
+            u"readable at " + source + u", " + ToText(static_cast<std::int64_t>(bytes->size())) +
+                u" bytes");
     }
 
     PreflightServices& s_;

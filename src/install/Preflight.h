@@ -10,6 +10,7 @@
 #include "install/MainServer.h"
 #include "install/RunRecord.h"
 #include "install/ServerSettings.h"
+#include "platform/Desktop.h"
 #include "platform/FileSystem.h"
 #include "platform/Registry.h"
 #include "platform/Sha256.h"
@@ -26,11 +27,12 @@ struct PreflightServices {
     MainServerConnector& mainServer;
     std::function<db::clsDBMng&()> database;  // the instance mainServer connects
     const ServerSettings& settings;
+    platform::Desktop& desktop;  // asked only where its clicks would land
 };
 
 // One result a check, in the order the run meets them: the main server, the
-// institution code, the six stored programs, the two registry keys, the install
-// folder, the free space, the institution's "Orvitex.ini".
+// institution code, the input desktop, the six stored programs, the two registry
+// keys, the install folder, the free space, the institution's "Orvitex.ini".
 [[nodiscard]] std::vector<CheckResult> RunPreflight(PreflightServices& services,
                                                     std::u16string_view code);
 

@@ -1,5 +1,6 @@
 #include "install/RunLog.h"
 
+#include <cstdio>
 #include <ctime>
 
 #include "install/Packages.h"
@@ -35,6 +36,27 @@ void RunLog::Line(std::u16string_view text) {
     if (files_.AppendToFile(kRunLogFile, {data, bytes.size()})) {
         waiting_.clear();
     }
+}
+
+std::u16string Milliseconds(std::chrono::milliseconds duration) {
+    return ToText(std::int64_t{duration.count()}) + u" ms";
+}
+
+std::u16string Hex32(std::uint32_t value) {
+    char text[9] = {};
+    std::snprintf(text, sizeof text, "%08X", static_cast<unsigned>(value));
+    return FromUtf8(text);
+}
+
+std::u16string WizardLine(ScriptOutcome outcome, WizardScript script, const WaitLimits& limits) {
+    if (outcome != ScriptOutcome::LimitReached) {
+        return u"wizard " + std::u16string(ToText(outcome));
+    }
+    return script == WizardScript::ClickUntilGone
+               ? u"wizard wait limit reached: a window with its caption still open after " +
+                     Milliseconds(limits.clickUntilGone) + u"; going on"
+               : u"wizard wait limit reached: its window not replaced within " +
+                     Milliseconds(limits.replacementWait) + u"; going on";
 }
 
 std::u16string UsageLine(const platform::UsageFigures& usage) {

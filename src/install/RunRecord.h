@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "install/ObservedRegistry.h"
 #include "install/Packages.h"
 #include "install/WindowScripts.h"
 #include "platform/ProcessUsage.h"
@@ -14,6 +15,10 @@
 namespace orvitex::install {
 
 enum class PackageAction { NotReached, Fetched, Reused, SkippedNull, StoppedEmpty };
+
+using orvitex::ToText;
+// "fetched", "reused", "skipped as Null", "stopped at length 0", "not reached".
+[[nodiscard]] std::u16string_view ToText(PackageAction action);
 
 struct PackageRecord {
     std::int32_t index = 0;
@@ -25,6 +30,26 @@ struct PackageRecord {
     std::optional<ScriptOutcome> script;
     double seconds = 0;                   // from the start to the end of its window script
     std::optional<std::int64_t> fetchMs;  // query, read and write, when fetched
+    std::vector<ClickRecord> clicks;
+    // An exit code of its program that is no crash, read after its window script.
+    std::optional<std::uint32_t> exitCode;
+};
+
+enum class ConfigCopy { NotTried, Copied, Failed, NotAFolder };
+
+// The report's words for the copy: "copied", "failed: …", "not copied: …".
+[[nodiscard]] std::u16string_view ToText(ConfigCopy copy);
+
+// A copy that was tried and did not land: the run did not do all of its work.
+[[nodiscard]] constexpr bool IsFailed(ConfigCopy copy) {
+    return copy == ConfigCopy::Failed || copy == ConfigCopy::NotAFolder;
+}
+
+struct ClientConfigRecord {
+    std::u16string source;
+    ConfigCopy result = ConfigCopy::NotTried;
+    // Why the source cannot be reached, when it is known (a drive this program cannot see).
+    std::optional<std::u16string> unreachable;
 };
 
 // Of a fetch that took any measurable time.
@@ -39,12 +64,7 @@ struct RegistryWriteRecord {
     std::u16string key;
     std::u16string name;
     std::u16string data;
-    std::u16string result;
-};
-
-struct ClientConfigRecord {
-    std::u16string source;
-    std::u16string result;
+    WriteResult result;
 };
 
 struct CheckResult {

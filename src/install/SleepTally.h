@@ -42,6 +42,9 @@ public:
     }
     void MoveCursor(std::int32_t x, std::int32_t y) override { desktop_.MoveCursor(x, y); }
     void LeftClick() override { desktop_.LeftClick(); }
+    [[nodiscard]] std::optional<platform::WindowAtCursor> WindowUnderCursor() override {
+        return desktop_.WindowUnderCursor();
+    }
     void Yield() override { desktop_.Yield(); }
     void WaitForEvents(std::chrono::milliseconds limit) override {
         const Waiting waiting(*this);
@@ -62,6 +65,9 @@ public:
         desktop_.RunBlockingCall(call);
     }
     [[nodiscard]] std::chrono::milliseconds Now() override { return desktop_.Now(); }
+    [[nodiscard]] platform::InputDesktopFacts ReadInputDesktop() override {
+        return desktop_.ReadInputDesktop();
+    }
     [[nodiscard]] std::optional<std::u16string> SaveScreenPicture(
         std::u16string_view path) override {
         return desktop_.SaveScreenPicture(path);

@@ -2,11 +2,14 @@
 
 #include <cstdint>
 
+#include "install/RunTimings.h"
+#include "platform/Text.h"
+
 namespace orvitex::install {
 namespace {
 
-using namespace std::chrono_literals;
 using platform::ForeignWindow;
+constexpr const RunTimings& kT = kRunTimings;
 
 // Offsets in pixels of a 96-dpi layout, from the top-left corner (A, B, C) or
 // back from the bottom-right corner (D).
@@ -20,15 +23,12 @@ constexpr ClickPoint kB{350, 365};
 constexpr ClickPoint kC{400, 115};
 constexpr ClickPoint kD{25, 25, true};
 
-// Between two passes of the replacement wait: long enough to leave the core to the
-// wizard, short enough that the wait still ends as soon as the new window exists.
-constexpr std::chrono::milliseconds kPollPause = 10ms;
-
 // The primitive steps of the scripts, over one caption and the shared rectangle.
 class Steps {
 public:
-    Steps(platform::Desktop& desktop, platform::ScreenRect& rect, std::u16string_view caption)
-        : desktop_(desktop), rect_(rect), caption_(caption) {}
+    Steps(platform::Desktop& desktop, platform::ScreenRect& rect, std::u16string_view caption,
+          const ClickObserver& onClick)
+        : desktop_(desktop), rect_(rect), caption_(caption), onClick_(onClick) {}
 
     ForeignWindow Find() { return desktop_.FindWindowByCaption(caption_); }
     // A failed read keeps the rectangle: the next click uses the one read before.
@@ -38,10 +38,12 @@ public:
         desktop_.MakeTopmost(window, rect_);
     }
     void Click(ClickPoint p) {
-        if (p.fromBottomRight) {
-            desktop_.MoveCursor(rect_.right - p.dx, rect_.bottom - p.dy);
-        } else {
-            desktop_.MoveCursor(rect_.left + p.dx, rect_.top + p.dy);
+        const ClickRecord at = p.fromBottomRight
+                                   ? ClickRecord{rect_.right - p.dx, rect_.bottom - p.dy, {}}
+                                   : ClickRecord{rect_.left + p.dx, rect_.top + p.dy, {}};
+        desktop_.MoveCursor(at.x, at.y);
+        if (onClick_) {
+            onClick_({at.x, at.y, desktop_.WindowUnderCursor()});
         }
         desktop_.LeftClick();
     }
@@ -62,7 +64,7 @@ public:
                 return false;
             }
             Yield();
-            desktop_.WaitForEvents(kPollPause);
+            desktop_.WaitForEvents(kT.pollPause);
         }
     }
 
@@ -75,7 +77,7 @@ public:
             }
             Pin(first);
             Click(kB);
-            Sleep(500ms);
+            Sleep(kT.betweenClicksAtB);
         }
         return true;
     }
@@ -84,7 +86,12 @@ private:
     platform::Desktop& desktop_;
     platform::ScreenRect& rect_;
     std::u16string_view caption_;
+    const ClickObserver& onClick_;
 };
+
+std::u16string Point(std::int32_t x, std::int32_t y) {
+    return ToText(std::int64_t{x}) + u"," + ToText(std::int64_t{y});
+}
 
 void TwoClicksAtA(Steps& s, ForeignWindow h) {
     s.Pin(h);
@@ -92,7 +99,7 @@ void TwoClicksAtA(Steps& s, ForeignWindow h) {
     s.Yield();
     s.Pin(h);
     s.Click(kA);
-    s.Sleep(250ms);
+    s.Sleep(kT.afterTwoClicks);
 }
 
 void CloseMainSetup(Steps& s) {
@@ -101,7 +108,7 @@ void CloseMainSetup(Steps& s) {
     s.Yield();
     s.Pin(h);
     s.Click(kD);
-    s.Sleep(1000ms);
+    s.Sleep(kT.mainBetweenFinishClicks);
     h = s.Find();
     s.Read(h);
     s.Click(kD);
@@ -112,19 +119,46 @@ void CloseUpdateSetup(Steps& s) {
     ForeignWindow h = s.Find();
     s.Pin(h);
     s.Click(kD);
-    s.Sleep(3000ms);
+    s.Sleep(kT.updateAfterFirstFinish);
     s.Yield();
     h = s.Find();
     s.Pin(h);
     s.Click(kD);
-    s.Sleep(1000ms);
+    s.Sleep(kT.updateAfterSecondFinish);
     s.Yield();
 }
 
 }  // namespace
 
-ScriptOutcome WindowScripts::Run(WizardScript script, std::u16string_view caption) {
-    Steps s(desktop_, rect_, caption);
+std::u16string_view ToText(ScriptOutcome outcome) {
+    switch (outcome) {
+        case ScriptOutcome::NotFound:
+            return u"not found";
+        case ScriptOutcome::ClickedThrough:
+            return u"clicked through";
+        case ScriptOutcome::LimitReached:
+            break;
+    }
+    return u"limit reached";
+}
+
+std::u16string ClickLine(const ClickRecord& click) {
+    std::u16string line = u"click at " + Point(click.x, click.y);
+    if (!click.hit) {
+        return line;
+    }
+    const platform::WindowAtCursor& hit = *click.hit;
+    line += u" (physical " + Point(hit.physicalX, hit.physicalY) + u")";
+    if (hit.windowClass.empty()) {
+        return line + u" on no window";
+    }
+    return line + u" on " + hit.windowClass + u" '" + hit.text + u"' in '" + hit.topLevelCaption +
+           u"' of " + (hit.processImage.empty() ? u"an unknown program" : hit.processImage);
+}
+
+ScriptOutcome WindowScripts::Run(WizardScript script, std::u16string_view caption,
+                                 const ClickObserver& onClick) {
+    Steps s(desktop_, rect_, caption, onClick);
     const ForeignWindow h = s.Find();
     if (!h) {
         return ScriptOutcome::NotFound;
@@ -136,7 +170,7 @@ ScriptOutcome WindowScripts::Run(WizardScript script, std::u16string_view captio
             if (!s.AwaitReplacement(limits_.replacementWait)) {
                 return ScriptOutcome::LimitReached;
             }
-            s.Sleep(1000ms);
+            s.Sleep(kT.beforeFinish);
             script == WizardScript::MainSetup ? CloseMainSetup(s) : CloseUpdateSetup(s);
             break;
         case WizardScript::ClickUntilGone:

@@ -3,6 +3,8 @@
 // alias, then the user-account-control policy values.
 #include <array>
 #include <cstdint>
+#include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -41,5 +43,10 @@ inline constexpr std::array<PolicyValue, 14> kPolicyValues{{
 // and kept in writes when given.
 void WriteWorkstationSettings(platform::Registry& registry, std::u16string_view serverName,
                               RunLog& log, std::vector<RegistryWriteRecord>* writes = nullptr);
+
+// "1 of 15 registry values not written: <key> [<name>]: <result>, …" for the writes from
+// first on that did not land; empty when every one did.
+[[nodiscard]] std::optional<std::u16string> UnwrittenValues(
+    const std::vector<RegistryWriteRecord>& writes, std::size_t first);
 
 }  // namespace orvitex::install

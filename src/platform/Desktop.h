@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/InputDesktop.h"
+
 namespace orvitex::platform {
 
 // A top-level window of another program, found by caption. Owns nothing: it can
@@ -32,6 +34,16 @@ struct ScreenRect {
     friend constexpr bool operator==(const ScreenRect&, const ScreenRect&) = default;
 };
 
+// The window a press at the cursor lands on, read just before the press.
+struct WindowAtCursor {
+    std::int32_t physicalX = 0;  // the cursor in the display's own pixels
+    std::int32_t physicalY = 0;
+    std::u16string windowClass;  // empty when no window is there
+    std::u16string text;
+    std::u16string topLevelCaption;
+    std::u16string processImage;  // the file name of its program
+};
+
 class Desktop {
 public:
     virtual ~Desktop() = default;
@@ -51,6 +63,8 @@ public:
     virtual void MoveCursor(std::int32_t x, std::int32_t y) = 0;
     // Left button down, then up, with no delay between.
     virtual void LeftClick() = 0;
+    // Empty where the desktop cannot tell.
+    [[nodiscard]] virtual std::optional<WindowAtCursor> WindowUnderCursor() { return {}; }
     // Processes every pending event of the program's own windows, then returns.
     virtual void Yield() = 0;
     // Returns when an event for the program's own windows arrives or the limit
@@ -64,6 +78,9 @@ public:
     // one call at a time, and the caller does nothing else meanwhile.
     virtual void RunBlockingCall(const std::function<void()>& call) { call(); }
     [[nodiscard]] virtual std::chrono::milliseconds Now() = 0;
+    // Where this program's clicks would land. A desktop that cannot tell answers as an
+    // interactive one.
+    [[nodiscard]] virtual InputDesktopFacts ReadInputDesktop() { return {}; }
     // A PNG of the whole screen at path, for a technician to see what a wizard showed;
     // the reason when none was saved.
     [[nodiscard]] virtual std::optional<std::u16string> SaveScreenPicture(

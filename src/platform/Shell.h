@@ -11,8 +11,10 @@ public:
     // Starts the program as a new process, shown normal and activated, without
     // waiting for it. False when it could not start.
     [[nodiscard]] virtual bool StartProgram(std::u16string_view path) = 0;
-    // The exception code (0xC0000000 and up) the last started program died of;
-    // none while it runs, after any other end, or where that cannot be known.
+    // The exit code from 0xC0000000 up the last started program ended with: an
+    // exception code when it crashed, or a code of its own such as 0xFFFFFFFF (the run
+    // tells them apart); none while it runs, after any other end, or where that
+    // cannot be known.
     [[nodiscard]] virtual std::optional<std::uint32_t> CrashOfLastProgram() { return std::nullopt; }
     // Copies one file into a folder, replacing a file of the same name without
     // asking. ownerWindow is the native handle of the window that owns any

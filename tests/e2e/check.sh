@@ -52,7 +52,7 @@ rc=$(check ready)
 snapshot after
 unchanged "ready check"
 [ "$rc" = 0 ] || fail "ready check: exit code $rc, expected 0"
-[ "$(grep -c '^ok   ' "$out/ready.txt")" = 13 ] || fail "ready check: not 13 ok lines"
+[ "$(grep -c '^ok   ' "$out/ready.txt")" = 14 ] || fail "ready check: not 14 ok lines"
 grep -q 'check: every check passed; exit code 0' "$out/ready.txt" || fail "ready check: summary"
 cat "$out/ready.txt"
 
@@ -73,6 +73,9 @@ doc = json.load(open(sys.argv[1], encoding="utf-8"))
 assert doc["mode"] == "check" and doc["exitCode"] == 7, doc
 assert [c["ok"] for c in doc["checks"]].count(False) == 3, doc["checks"]
 PY
+
+"$(dirname "$builddb")/../validate-report" "$out/ready.json" "$out/broken.json" ||
+    fail "a report does not match its schema"
 
 rm -rf "$install" "$c/Orvitex" "$c/OrvitexDemo"
 [ "$failed" = 0 ] && echo "e2e.check: all checks hold"

@@ -150,6 +150,7 @@ held_fetch_variant() {
     [ "$(sha256sum "$install_dir/${packages[0]}" | cut -d' ' -f1)" = "$stored" ] ||
         fail "the fetched file differs from the stored value"
     cmp -s "$out/package.exe" "$install_dir/${packages[0]}" || fail "the fetched file is not the package"
+    "$(dirname "$builddb")/../validate-report" "$out/run.json" || fail "the report against its schema"
     # The fetch's time and rate, the same in the log and in the report.
     python3 - "$runlog" "$out/run.json" "$(stat -c %s "$out/package.exe")" <<'PY' || fail "the fetch's rate"
 import json, re, sys

@@ -12,6 +12,16 @@ variant=$1 setup=$2 wizard=$3 out=$4/$1 builddb=$5 probe=$6 pass=""
 . "$(dirname "$builddb")/run-common.sh"
 failed=0
 fail() { echo "FAIL: $variant${pass:+ ($pass)}: $*"; failed=1; }
+tools=$(dirname "$builddb")/..
+# The report against its schema, and the fleet summary's columns of it.
+check_report() {
+    "$tools/validate-report" "$out/run.json" || fail "the report does not match its schema"
+    local summary column
+    summary="$("$tools/summarize-reports" "$out" | tail -n 1) "
+    for column in "$@"; do
+        grep -qF -- "  $column " <<<"$summary" || fail "summary lacks '$column': $summary"
+    done
+}
 
 mkdir -p "$out"
 db=$out/central.db journal=$out/clicks.log runlog=$install_dir/orvitex-setup.log
@@ -60,6 +70,9 @@ check_clicked_through() {
             fail "$p clicks '$(buttons_of "$journal" "$p")', expected '${buttons[i]}'"
         grep -q "^$p end reason=done" "$journal" || fail "$p did not end as done"
         cmp -s "$wizard" "$install_dir/$p" || fail "$p differs from the stored program"
+        # Each click logged with the stand-in's button under it at the press.
+        [ "$(tr -d '\r' <"$runlog" | grep -c "($p): click at [0-9]*,[0-9]* (physical [0-9]*,[0-9]*) on Button '[^']*' in '[^']*' of $p$")" = ${#buttons[i]} ] ||
+            fail "$p: not each click logged on its button"
         expect_log "package $((i + 1)) ($p): wizard clicked through"
     done
     [ -z "$(off_target "$journal")" ] || fail "clicks off target: $(off_target "$journal")"
@@ -85,7 +98,8 @@ complete() {
     grep -q "demo-password\|19KupTel57" "$runlog" "$out/setup.log" "$out/run.json" &&
         fail "a password is logged or reported"
     [ -e "$out/run.json.part" ] && fail "the report's temporary file was left"
-    python3 - "$out/run.json" "$install_dir" <<'PY' || fail "the report"
+    check_report "0 complete" same
+    python3 - "$out/run.json" "$install_dir" "$([ "$variant" = 144dpi ] && echo 144 || echo 96)" <<'PY' || fail "the report"
 import hashlib, json, os, sys
 doc = json.load(open(sys.argv[1], encoding="utf-8"))
 assert doc["mode"] == "run" and doc["exitCode"] == 0 and doc["exitMeaning"] == "complete", doc
@@ -94,6 +108,14 @@ for p in doc["packages"]:
     data = open(os.path.join(sys.argv[2], p["file"].split("\\")[-1]), "rb").read()
     assert p["action"] == "fetched" and p["started"] and p["bytes"] == len(data), p
     assert p["sha256"] == hashlib.sha256(data).hexdigest(), p
+    # Layout pixels scaled by the display's DPI are the physical ones. Clicking
+    # until gone may press once more on a window closing under the cursor.
+    for c in p["clicks"]:
+        assert abs(c["physicalX"] - c["x"] * int(sys.argv[3]) / 96) <= 1, c
+        assert c["class"] == "Button" or p["index"] in (3, 4), c
+        assert c["class"] != "Button" or c["process"] == p["file"].split("\\")[-1], c
+on_buttons = [sum(c["class"] == "Button" for c in p["clicks"]) for p in doc["packages"]]
+assert on_buttons == [4, 4, 3, 3, 1, 2], doc["packages"]
 assert doc["clientConfig"]["result"] == "copied", doc["clientConfig"]
 writes = doc["registryWrites"]
 assert [w["result"] for w in writes] == ["written"] * 17, writes
@@ -114,7 +136,9 @@ complete) complete ;;
     ;;
 empty-package)
     sqlite3 "$db" "UPDATE tb_도르네AS SET 실행파일 = X'' WHERE 파일이름 = 'ALL7'" || fail "empty ALL7"
-    run 12345678; rc=$?
+    rm -f "$out/run.json"
+    run 12345678 --report "$out/run.json"; rc=$?
+    check_report "package 5 (ALLV7_XProxy_soapLibSetupSetup.exe): stored program of length 0"
     [ "$rc" = 3 ] || fail "exit code $rc, expected 3"
     check_clicked_through 4
     check_values ""
@@ -122,7 +146,9 @@ empty-package)
     expect_log "package 5 (${packages[4]}): stored program of length 0, run stopped; exit code 3"
     ;;
 unknown-code)
-    run 99999999; rc=$?
+    rm -f "$out/run.json"
+    run 99999999 --report "$out/run.json"; rc=$?
+    check_report 99999999 "2 unknown institution code"
     [ "$rc" = 2 ] || fail "exit code $rc, expected 2"
     [ -e "$install_dir" ] && fail "the install folder was made"
     [ "$(cat "$drive/Orvitex/bin/Orvitex.ini")" = old ] || fail "the old program folder was touched"
@@ -132,15 +158,17 @@ unknown-code)
 stuck)
     # The update setup's window is never replaced, the click-until-gone window never goes.
     keep_only "'오르비필수업데이트', '오르비필수업데이트2'"
-    ORVITEX_FAKE_SETUP=stuck run 12345678 --wait-limit 2; rc=$?
-    [ "$rc" = 0 ] || fail "exit code $rc, expected 0"
+    rm -f "$out/run.json"
+    ORVITEX_FAKE_SETUP=stuck run 12345678 --wait-limit 2 --report "$out/run.json"; rc=$?
+    check_report "2 uOrvitex1.exe: limit reached, 3 uOrvitex2.exe: limit reached"
+    [ "$rc" = 8 ] || fail "exit code $rc, expected 8"
     [ "$(buttons_of "$journal" uOrvitex1.exe)" = AA ] ||
         fail "update setup clicks '$(buttons_of "$journal" uOrvitex1.exe)', expected AA"
     buttons_of "$journal" uOrvitex2.exe | grep -qx 'BB*' ||
         fail "click-until-gone clicks '$(buttons_of "$journal" uOrvitex2.exe)'"
     for line in "package 2 (uOrvitex1.exe): wizard wait limit reached: its window not replaced within 2000 ms; going on" \
         "package 3 (uOrvitex2.exe): wizard wait limit reached: a window with its caption still open after 2000 ms; going on" \
-        "run complete; exit code 0"; do
+        "run finished, but 2 wizards did not complete; exit code 8"; do
         expect_log "$line"
         grep -qF -- "$line" "$out/setup.log" || fail "--log lacks '$line'"
     done

@@ -369,8 +369,7 @@ struct ParameterBinder::Storage {
 ParameterBinder::ParameterBinder() : storage_(std::make_unique<Storage>()) {}
 ParameterBinder::~ParameterBinder() = default;
 
-void ParameterBinder::Bind(Connection& connection, SQLHSTMT statement,
-                           const std::vector<BoundValue>& params, std::u16string_view source) {
+void ParameterBinder::Bind(const HandleCheck& statement, const std::vector<BoundValue>& params) {
     SQLUSMALLINT number = 0;
     for (const BoundValue& param : params) {
         ++number;
@@ -381,9 +380,8 @@ void ParameterBinder::Bind(Connection& connection, SQLHSTMT statement,
                                    : IsOutput(param.direction)           ? SQL_PARAM_OUTPUT
                                                                          : SQL_PARAM_INPUT;
         storage_->slots.push_back({&buffer, &indicator, b, IsOutput(param.direction)});
-        Check(SQLBindParameter(statement, number, ioType, b.cType, b.sqlType, b.columnSize,
-                               b.digits, b.data, b.length, &indicator),
-              connection, SQL_HANDLE_STMT, statement, source);
+        statement(SQLBindParameter(statement.Handle(), number, ioType, b.cType, b.sqlType,
+                                   b.columnSize, b.digits, b.data, b.length, &indicator));
     }
 }
 

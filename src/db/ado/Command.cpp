@@ -2,6 +2,7 @@
 
 #include "db/ado/Connection.h"
 #include "db/ado/Statement.h"
+#include "db/ado/Throw.h"
 #include "platform/Text.h"
 
 namespace orvitex::ado {
@@ -10,12 +11,6 @@ namespace {
 
 constexpr char16_t kSource[] = u"ADODB.Command";
 constexpr char16_t kParameterSource[] = u"ADODB.Parameters";
-
-[[noreturn]] void ThrowNotFound() {
-    throw Error(adErrItemNotFound, kParameterSource,
-                u"Item cannot be found in the collection corresponding to the requested name or "
-                u"ordinal.");
-}
 
 class ParameterImpl final : public Parameter {
 public:
@@ -32,11 +27,8 @@ public:
     std::int32_t Direction() const override { return direction_; }
     std::int64_t Size() const override { return size_; }
     void SetSize(std::int64_t size) override {
-        if (size < 0) {
-            throw Error(adErrInvalidArgument, u"ADODB.Parameter",
-                        u"Arguments are of the wrong type, are out of acceptable range, or are "
-                        u"in conflict with one another.");
-        }
+        if (size < 0)
+            detail::Throw(detail::Failure::InvalidArgument, u"ADODB.Parameter");
         size_ = size;
     }
     std::uint8_t Precision() const override { return precision_; }
@@ -63,11 +55,8 @@ public:
         return items_[IndexOf(nameOrIndex)];
     }
     void Append(std::shared_ptr<Parameter> parameter) override {
-        if (!parameter) {
-            throw Error(adErrInvalidArgument, kParameterSource,
-                        u"Arguments are of the wrong type, are out of acceptable range, or are "
-                        u"in conflict with one another.");
-        }
+        if (!parameter)
+            detail::Throw(detail::Failure::InvalidArgument, kParameterSource);
         items_.push_back(std::move(parameter));
     }
     void Delete(const Variant& nameOrIndex) override {
@@ -83,13 +72,13 @@ private:
                 if (AsciiLower(items_[i]->Name()) == wanted)
                     return i;
             }
-            ThrowNotFound();
+            detail::Throw(detail::Failure::NotFound, kParameterSource);
         }
         if (nameOrIndex.IsNull() || nameOrIndex.IsEmpty())
-            ThrowNotFound();
+            detail::Throw(detail::Failure::NotFound, kParameterSource);
         const std::int64_t index = nameOrIndex.ToInt64();
         if (index < 0 || static_cast<std::size_t>(index) >= items_.size())
-            ThrowNotFound();
+            detail::Throw(detail::Failure::NotFound, kParameterSource);
         return static_cast<std::size_t>(index);
     }
 
@@ -133,7 +122,7 @@ private:
 
 std::u16string CommandImpl::StatementText(std::int32_t type, std::size_t markers) const {
     if (type == adCmdTable)
-        return u"SELECT * FROM " + text_;
+        return detail::CommandText(text_, adCmdTable);
     if (type == adCmdStoredProc) {
         const auto& items = parameters_.Items();
         const bool returns = !items.empty() && items.front()->Direction() == adParamReturnValue;
@@ -176,16 +165,12 @@ std::vector<detail::BoundValue> CommandImpl::Bindings(const std::vector<Variant>
 std::shared_ptr<Recordset> CommandImpl::Execute(std::int32_t* recordsAffected,
                                                 const std::vector<Variant>* parameterValues,
                                                 std::int32_t options) {
-    if (!connection_) {
-        throw Error(adErrInvalidConnection, kSource,
-                    u"The connection cannot be used to perform this operation. It is either "
-                    u"closed or invalid in this context.");
-    }
+    if (!connection_)
+        detail::Throw(detail::Failure::InvalidConnection, kSource);
     if (connection_->State() != adStateOpen)
-        detail::ThrowClosed(kSource);
-    if (text_.empty()) {
-        throw Error(kNoCommandText, kSource, u"Command text was not set for the command object.");
-    }
+        detail::Throw(detail::Failure::Closed, kSource);
+    if (text_.empty())
+        detail::Throw(detail::Failure::NoCommandText, kSource);
     std::int32_t type = type_;
     if (options != adOptionUnspecified) {
         for (std::int32_t candidate : {adCmdText, adCmdTable, adCmdStoredProc}) {

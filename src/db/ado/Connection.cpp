@@ -14,6 +14,7 @@
 #include "db/ado/ConnectionString.h"
 #include "db/ado/Odbc.h"
 #include "db/ado/Statement.h"
+#include "db/ado/Throw.h"
 
 namespace orvitex::ado {
 
@@ -59,7 +60,7 @@ public:
     std::int32_t CursorLocation() const override { return cursorLocation_; }
     void SetCursorLocation(std::int32_t location) override {
         if (location != adUseServer && location != adUseClient)
-            ThrowInvalidArgument();
+            detail::Throw(detail::Failure::InvalidArgument, kSource);
         cursorLocation_ = location;
     }
     std::u16string ConnectionString() const override {
@@ -67,14 +68,14 @@ public:
     }
     void SetConnectionString(std::u16string_view text) override {
         if (dbc_)
-            ThrowOpen();
+            detail::Throw(detail::Failure::Open, kSource);
         rawString_ = text;
         parsed_ = detail::ParseOleDb(text);
     }
     std::int32_t ConnectionTimeout() const override { return connectionTimeout_; }
     void SetConnectionTimeout(std::int32_t seconds) override {
         if (dbc_)
-            ThrowOpen();
+            detail::Throw(detail::Failure::Open, kSource);
         connectionTimeout_ = NonNegative(seconds);
     }
     std::int32_t CommandTimeout() const override { return commandTimeout_; }
@@ -99,23 +100,18 @@ public:
                                      std::u16string_view source) override;
 
 private:
-    [[noreturn]] static void ThrowInvalidArgument() {
-        throw Error(adErrInvalidArgument, kSource,
-                    u"Arguments are of the wrong type, are out of acceptable range, or are in "
-                    u"conflict with one another.");
-    }
     // ODBC reads 0 as "wait forever"; a negative time-out must never become that.
     static std::int32_t NonNegative(std::int32_t seconds) {
         if (seconds < 0)
-            ThrowInvalidArgument();
+            detail::Throw(detail::Failure::InvalidArgument, kSource);
         return seconds;
-    }
-    [[noreturn]] static void ThrowOpen() {
-        throw Error(adErrObjectOpen, kSource, u"Operation is not allowed when the object is open.");
     }
     void RequireOpen() const {
         if (!dbc_)
-            detail::ThrowClosed(kSource);
+            detail::Throw(detail::Failure::Closed, kSource);
+    }
+    [[nodiscard]] detail::HandleCheck OnLink() {
+        return {*this, SQL_HANDLE_DBC, dbc_.Get(), kSource};
     }
     [[nodiscard]] odbc::DbcHandle Connect(const std::u16string& odbcString);
     void SetAutocommit(bool on);
@@ -139,7 +135,7 @@ private:
 void ConnectionImpl::Open(std::u16string_view connectionString, std::u16string_view userId,
                           std::u16string_view password, std::int32_t /*options*/) {
     if (dbc_)
-        ThrowOpen();
+        detail::Throw(detail::Failure::Open, kSource);
     if (!connectionString.empty())
         SetConnectionString(connectionString);
     try {
@@ -208,12 +204,7 @@ std::shared_ptr<Recordset> ConnectionImpl::Execute(std::u16string_view commandTe
                                                    std::int32_t* recordsAffected,
                                                    std::int32_t options) {
     RequireOpen();
-    std::u16string text(commandText);
-    if (options != adCmdUnspecified && (options & adCmdTable) && !(options & adCmdText)) {
-        text = u"SELECT * FROM " + text;
-    } else if (options != adCmdUnspecified && (options & adCmdStoredProc)) {
-        text = u"{call " + text + u"}";
-    }
+    std::u16string text = detail::CommandText(commandText, options);
     const bool noRecords = options != adCmdUnspecified && (options & adExecuteNoRecords);
     auto result = detail::RunStatement(*this, {.text = text,
                                                .parameters = nullptr,
@@ -232,7 +223,7 @@ void ConnectionImpl::SetAutocommit(bool on) {
                                             reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(
                                                 on ? SQL_AUTOCOMMIT_ON : SQL_AUTOCOMMIT_OFF)),
                                             SQL_IS_UINTEGER);
-    detail::Check(rc, *this, SQL_HANDLE_DBC, dbc_.Get(), kSource);
+    OnLink()(rc);
 }
 
 std::int32_t ConnectionImpl::BeginTrans() {
@@ -249,10 +240,9 @@ std::int32_t ConnectionImpl::BeginTrans() {
 void ConnectionImpl::CommitTrans() {
     RequireOpen();
     if (!inTransaction_)
-        throw Error(kProviderError, kSource, u"No transaction is active.");
+        detail::Throw(detail::Failure::NoTransaction, kSource);
     // A failed commit leaves the transaction for RollbackTrans to end.
-    detail::Check(SQLEndTran(SQL_HANDLE_DBC, dbc_.Get(), SQL_COMMIT), *this, SQL_HANDLE_DBC,
-                  dbc_.Get(), kSource);
+    OnLink()(SQLEndTran(SQL_HANDLE_DBC, dbc_.Get(), SQL_COMMIT));
     inTransaction_ = false;
     // The data is committed whatever follows. A link that cannot switch auto-commit back on
     // is lost: it is closed, so that no later statement waits for a commit that never comes.
@@ -269,19 +259,18 @@ void ConnectionImpl::CommitTrans() {
 void ConnectionImpl::RollbackTrans() {
     RequireOpen();
     if (!inTransaction_)
-        throw Error(kProviderError, kSource, u"No transaction is active.");
-    inTransaction_ = false;
+        detail::Throw(detail::Failure::NoTransaction, kSource);
     const SQLRETURN rc = SQLEndTran(SQL_HANDLE_DBC, dbc_.Get(), SQL_ROLLBACK);
     if (!SQL_SUCCEEDED(rc)) {
+        // Switching auto-commit back on would commit what was to be undone: the link is
+        // given up instead, which a server answers by rolling back.
         auto records = odbc::ReadDiagnostics(SQL_HANDLE_DBC, dbc_.Get());
-        (void)SQLSetConnectAttrW(dbc_.Get(), SQL_ATTR_AUTOCOMMIT,
-                                 reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_ON), SQL_IS_UINTEGER);
-        if (odbc::IsLinkFailure(records) && !linkLost_) {
-            linkLost_ = true;
+        Release();
+        if (!std::exchange(linkLost_, true))
             NotifyDisconnect();
-        }
-        throw odbc::MakeError(records, kSource);
+        throw odbc::MakeError(records, kSource, true);
     }
+    inTransaction_ = false;
     SetAutocommit(true);
 }
 

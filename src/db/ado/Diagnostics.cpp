@@ -82,7 +82,7 @@ Error MakeError(const std::vector<DiagRecord>& records, std::u16string_view sour
     const bool link = linkRecord != records.end() || linkLost;
     const DiagRecord* first = linkRecord != records.end() ? &*linkRecord : chain.front();
     return Error(link ? kEFail : kProviderError, std::u16string(source), std::move(description),
-                 first->sqlState);
+                 first->sqlState, records);
 }
 
 }  // namespace orvitex::ado::odbc

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace orvitex::ado {
 
@@ -25,22 +26,35 @@ inline constexpr std::int32_t kNoCommandText = -2147217908;     // 0x80040E0C, c
 inline constexpr std::int32_t kInitStringFormat = -2147217805;  // 0x80040E73, bad connection string
 inline constexpr std::int32_t kRowNotFound = -2147217864;       // 0x80040E38, row changed or gone
 
+// One record of a driver's diagnostic, as ODBC gives it.
+struct Diagnostic {
+    std::u16string sqlState;
+    std::int32_t nativeError = 0;  // the server's or driver's own number
+    std::u16string message;
+
+    bool operator==(const Diagnostic&) const = default;
+};
+
 class Error : public std::runtime_error {
 public:
     Error(std::int32_t number, std::u16string source, std::u16string description,
-          std::u16string sqlState = {});
+          std::u16string sqlState = {}, std::vector<Diagnostic> diagnostics = {});
 
     std::int32_t Number() const { return number_; }
     const std::u16string& Source() const { return source_; }
     const std::u16string& Description() const { return description_; }
     // The driver's SQLSTATE, empty when the error did not come from ODBC.
     const std::u16string& SqlState() const { return sqlState_; }
+    // Every record the driver gave for the failure, warnings included, in its order;
+    // empty when the error did not come from ODBC.
+    const std::vector<Diagnostic>& Diagnostics() const { return diagnostics_; }
 
 private:
     std::int32_t number_;
     std::u16string source_;
     std::u16string description_;
     std::u16string sqlState_;
+    std::vector<Diagnostic> diagnostics_;
 };
 
 }  // namespace orvitex::ado

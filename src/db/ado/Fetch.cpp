@@ -1,7 +1,9 @@
+#include <algorithm>
 #include <cstring>
 #include <limits>
 #include <optional>
 #include <utility>
+#include <vector>
 
 #include "db/ado/Numbers.h"
 #include "db/ado/Statement.h"
@@ -13,93 +15,121 @@ namespace {
 constexpr char16_t kSource[] = u"ADODB.Recordset";
 constexpr std::size_t kFirstPiece = 64 * 1024;  // bytes
 constexpr std::size_t kFirstText = 4096;        // characters
+constexpr std::size_t kLaterPiece = 64 * 1024;  // bytes: each driver call costs, for text a lot
 
 template <typename T>
-std::optional<T> ReadFixed(Connection& connection, SQLHSTMT statement, SQLUSMALLINT column,
-                           SQLSMALLINT cType) {
+std::optional<T> ReadFixed(const HandleCheck& statement, SQLUSMALLINT column, SQLSMALLINT cType) {
     T value{};
     SQLLEN indicator = 0;
-    Check(SQLGetData(statement, column, cType, &value, sizeof value, &indicator), connection,
-          SQL_HANDLE_STMT, statement, kSource);
+    statement(SQLGetData(statement.Handle(), column, cType, &value, sizeof value, &indicator));
     if (indicator == SQL_NULL_DATA)
         return std::nullopt;
     return value;
 }
 
-// A value is read into the reused scratch and stored at its own size. A longer one gets
-// a buffer of its own once its length is known, so that its bytes are written in place,
-// never copied from piece to piece. `unit` is the terminator the driver adds (0 or 1).
+// One SQLGetData of a long value into `room` units at data. `rest` is set when the driver
+// told how many units are still to come; `terminator` is the one it adds (0 or 1).
+struct Piece {
+    bool null = false;
+    bool done = false;
+    std::size_t count = 0;
+    std::optional<std::size_t> rest;
+};
+
+template <typename Unit>
+Piece ReadPiece(const HandleCheck& statement, SQLUSMALLINT column, SQLSMALLINT cType, Unit* data,
+                std::size_t room, std::size_t terminator) {
+    SQLLEN indicator = 0;
+    const SQLRETURN rc = SQLGetData(statement.Handle(), column, cType, data,
+                                    static_cast<SQLLEN>(room * sizeof(Unit)), &indicator);
+    if (rc == SQL_NO_DATA)
+        return {.null = false, .done = true, .count = 0, .rest = std::nullopt};
+    statement(rc);
+    if (indicator == SQL_NULL_DATA)
+        return {.null = true, .done = true, .count = 0, .rest = std::nullopt};
+    const std::size_t fits = room - terminator;
+    if (indicator == SQL_NO_TOTAL)
+        return {.null = false, .done = false, .count = fits, .rest = std::nullopt};
+    const auto remaining = static_cast<std::size_t>(indicator) / sizeof(Unit);
+    if (remaining <= fits)
+        return {.null = false, .done = true, .count = remaining, .rest = std::nullopt};
+    return {.null = false, .done = false, .count = fits, .rest = remaining - fits};
+}
+
+// The first piece and the ones after it in one buffer with room for `capacity` units;
+// each piece is released as soon as it is copied.
 template <typename Buffer>
-std::optional<Buffer> ReadPieces(Connection& connection, SQLHSTMT statement, SQLUSMALLINT column,
+Buffer Joined(const Buffer& scratch, std::size_t head, std::vector<Buffer>& pieces,
+              std::size_t capacity) {
+    Buffer value;
+    value.reserve(capacity);
+    value.insert(value.end(), scratch.begin(), scratch.begin() + static_cast<std::ptrdiff_t>(head));
+    for (auto& piece : pieces) {
+        value.insert(value.end(), piece.begin(), piece.end());
+        Buffer().swap(piece);
+    }
+    pieces.clear();
+    return value;
+}
+
+// A value is read into the reused scratch and stored at its own size. Of a longer one
+// whose length the driver tells, the rest is written in place into a buffer of that
+// size. One whose length it cannot tell (SQL_NO_TOTAL) is read in pieces that never
+// move and joined once: every byte is copied once, and the value's own buffer is never
+// larger than the value and its terminator.
+template <typename Buffer>
+std::optional<Buffer> ReadPieces(const HandleCheck& statement, SQLUSMALLINT column,
                                  SQLSMALLINT cType, Buffer& scratch, std::size_t first,
                                  std::size_t terminator) {
     using Unit = typename Buffer::value_type;
     if (scratch.size() < first)
         scratch.resize(first);
-    Buffer grown;
-    Buffer* target = &scratch;
-    bool guessed = false;
-    std::size_t used = 0;
-    for (;;) {
-        Buffer& buffer = *target;
-        const std::size_t room = buffer.size() - used;  // in units, terminator included
-        SQLLEN indicator = 0;
-        const SQLRETURN rc = SQLGetData(statement, column, cType, buffer.data() + used,
-                                        static_cast<SQLLEN>(room * sizeof(Unit)), &indicator);
-        if (rc == SQL_NO_DATA)
-            break;
-        Check(rc, connection, SQL_HANDLE_STMT, statement, kSource);
-        if (indicator == SQL_NULL_DATA)
-            return std::nullopt;
-        std::size_t needed;
-        if (indicator == SQL_NO_TOTAL) {
-            used += room - terminator;
-            needed = buffer.size() * 2;
-            guessed = true;
-        } else {
-            const auto remaining = static_cast<std::size_t>(indicator) / sizeof(Unit);
-            if (remaining <= room - terminator) {
-                used += remaining;
-                break;
-            }
-            used += room - terminator;
-            needed = used + (remaining - (room - terminator)) + terminator;
-        }
-        grown.reserve(needed);  // exactly: resize alone would double the allocation
-        if (target == &scratch) {
-            grown.assign(scratch.begin(), scratch.begin() + static_cast<std::ptrdiff_t>(used));
-            target = &grown;
-        }
-        grown.resize(needed);
+    Piece piece = ReadPiece(statement, column, cType, scratch.data(), scratch.size(), terminator);
+    const std::size_t head = piece.count;
+    std::size_t read = head;
+    std::vector<Buffer> pieces;
+    while (!piece.null && !piece.done && !piece.rest) {
+        Buffer& next = pieces.emplace_back(std::max(first, kLaterPiece / sizeof(Unit)), Unit{});
+        piece = ReadPiece(statement, column, cType, next.data(), next.size(), terminator);
+        next.resize(piece.count);
+        read += piece.count;
     }
-    if (target == &scratch)
-        return Buffer(scratch.begin(), scratch.begin() + static_cast<std::ptrdiff_t>(used));
-    grown.resize(used);
-    if (guessed)
-        grown.shrink_to_fit();
-    return std::optional<Buffer>(std::move(grown));
+    if (piece.null)
+        return std::nullopt;
+    const std::size_t rest = piece.rest ? *piece.rest + terminator : 0;
+    Buffer value = Joined(scratch, head, pieces, read + rest);
+    while (!piece.done) {
+        const std::size_t used = value.size();
+        const std::size_t room =
+            (piece.rest ? *piece.rest : kLaterPiece / sizeof(Unit)) + terminator;
+        if (piece.rest)
+            value.reserve(used + room);  // exactly: resize alone would double the allocation
+        value.resize(used + room);
+        piece = ReadPiece(statement, column, cType, value.data() + used, room, terminator);
+        if (piece.null)
+            return std::nullopt;
+        value.resize(used + piece.count);
+    }
+    return std::optional<Buffer>(std::move(value));
 }
 
-Variant ReadBinary(Connection& connection, SQLHSTMT statement, SQLUSMALLINT column,
-                   FetchScratch& scratch) {
-    auto bytes =
-        ReadPieces(connection, statement, column, SQL_C_BINARY, scratch.bytes, kFirstPiece, 0);
+Variant ReadBinary(const HandleCheck& statement, SQLUSMALLINT column, FetchScratch& scratch) {
+    auto bytes = ReadPieces(statement, column, SQL_C_BINARY, scratch.bytes, kFirstPiece, 0);
     if (!bytes)
         return Variant::MakeNull();
     return Variant(std::make_shared<const Bytes>(std::move(*bytes)));
 }
 
-Variant ReadText(Connection& connection, SQLHSTMT statement, SQLUSMALLINT column,
-                 FetchScratch& scratch) {
-    auto text = ReadPieces(connection, statement, column, SQL_C_WCHAR, scratch.text, kFirstText, 1);
+Variant ReadText(const HandleCheck& statement, SQLUSMALLINT column, FetchScratch& scratch) {
+    auto text = ReadPieces(statement, column, SQL_C_WCHAR, scratch.text, kFirstText, 1);
     if (!text)
         return Variant::MakeNull();
     return Variant(std::move(*text));
 }
 
-Variant ReadInteger(Connection& connection, SQLHSTMT statement, SQLUSMALLINT column) {
+Variant ReadInteger(const HandleCheck& statement, SQLUSMALLINT column) {
     // Read wide: SQLite keeps any integer in an INTEGER column.
-    const auto value = ReadFixed<std::int64_t>(connection, statement, column, SQL_C_SBIGINT);
+    const auto value = ReadFixed<std::int64_t>(statement, column, SQL_C_SBIGINT);
     if (!value)
         return Variant::MakeNull();
     if (*value >= std::numeric_limits<std::int32_t>::min() &&
@@ -109,17 +139,16 @@ Variant ReadInteger(Connection& connection, SQLHSTMT statement, SQLUSMALLINT col
     return Variant(*value);
 }
 
-Variant ReadTimestamp(Connection& connection, SQLHSTMT statement, SQLUSMALLINT column) {
-    const auto value =
-        ReadFixed<SQL_TIMESTAMP_STRUCT>(connection, statement, column, SQL_C_TYPE_TIMESTAMP);
+Variant ReadTimestamp(const HandleCheck& statement, SQLUSMALLINT column) {
+    const auto value = ReadFixed<SQL_TIMESTAMP_STRUCT>(statement, column, SQL_C_TYPE_TIMESTAMP);
     if (!value)
         return Variant::MakeNull();
     return Variant(DateTime{value->year, value->month, value->day, value->hour, value->minute,
                             value->second, static_cast<std::int32_t>(value->fraction / 1000000)});
 }
 
-Variant ReadTime(Connection& connection, SQLHSTMT statement, SQLUSMALLINT column) {
-    const auto value = ReadFixed<SQL_TIME_STRUCT>(connection, statement, column, SQL_C_TYPE_TIME);
+Variant ReadTime(const HandleCheck& statement, SQLUSMALLINT column) {
+    const auto value = ReadFixed<SQL_TIME_STRUCT>(statement, column, SQL_C_TYPE_TIME);
     if (!value)
         return Variant::MakeNull();
     DateTime time;  // the date part of a time-only value is day zero
@@ -129,15 +158,55 @@ Variant ReadTime(Connection& connection, SQLHSTMT statement, SQLUSMALLINT column
     return Variant(time);
 }
 
-Variant ReadDecimal(Connection& connection, SQLHSTMT statement, SQLUSMALLINT column,
-                    FetchScratch& scratch) {
-    Variant text = ReadText(connection, statement, column, scratch);
+Variant ReadDecimal(const HandleCheck& statement, SQLUSMALLINT column, FetchScratch& scratch) {
+    Variant text = ReadText(statement, column, scratch);
     if (text.IsNull())
         return text;
     if (auto canonical = CanonicalDecimal(*text.As<std::u16string>())) {
         return Variant(Decimal{*canonical});
     }
     return text;  // NaN and the like stay text
+}
+
+Variant ReadAny(const HandleCheck& statement, SQLUSMALLINT column, SQLSMALLINT sqlType,
+                FetchScratch& scratch) {
+    switch (sqlType) {
+        case SQL_TINYINT:
+        case SQL_SMALLINT:
+        case SQL_INTEGER:
+            return ReadInteger(statement, column);
+        case SQL_BIGINT: {
+            const auto value = ReadFixed<std::int64_t>(statement, column, SQL_C_SBIGINT);
+            return value ? Variant(*value) : Variant::MakeNull();
+        }
+        case SQL_BIT: {
+            const auto value = ReadFixed<unsigned char>(statement, column, SQL_C_BIT);
+            return value ? Variant(*value != 0) : Variant::MakeNull();
+        }
+        case SQL_REAL:
+        case SQL_FLOAT:
+        case SQL_DOUBLE: {
+            const auto value = ReadFixed<double>(statement, column, SQL_C_DOUBLE);
+            return value ? Variant(*value) : Variant::MakeNull();
+        }
+        case SQL_DECIMAL:
+        case SQL_NUMERIC:
+            return ReadDecimal(statement, column, scratch);
+        case SQL_TYPE_DATE:
+        case SQL_DATE:
+        case SQL_TYPE_TIMESTAMP:
+        case SQL_TIMESTAMP:
+            return ReadTimestamp(statement, column);
+        case SQL_TYPE_TIME:
+        case SQL_TIME:
+            return ReadTime(statement, column);
+        case SQL_BINARY:
+        case SQL_VARBINARY:
+        case SQL_LONGVARBINARY:
+            return ReadBinary(statement, column, scratch);
+        default:
+            return ReadText(statement, column, scratch);
+    }
 }
 
 }  // namespace
@@ -204,44 +273,8 @@ Variant ReadValue(Connection& connection, SQLHSTMT statement, SQLUSMALLINT colum
 
 Variant ReadValue(Connection& connection, SQLHSTMT statement, SQLUSMALLINT column,
                   SQLSMALLINT sqlType, FetchScratch& scratch) {
-    switch (sqlType) {
-        case SQL_TINYINT:
-        case SQL_SMALLINT:
-        case SQL_INTEGER:
-            return ReadInteger(connection, statement, column);
-        case SQL_BIGINT: {
-            const auto value =
-                ReadFixed<std::int64_t>(connection, statement, column, SQL_C_SBIGINT);
-            return value ? Variant(*value) : Variant::MakeNull();
-        }
-        case SQL_BIT: {
-            const auto value = ReadFixed<unsigned char>(connection, statement, column, SQL_C_BIT);
-            return value ? Variant(*value != 0) : Variant::MakeNull();
-        }
-        case SQL_REAL:
-        case SQL_FLOAT:
-        case SQL_DOUBLE: {
-            const auto value = ReadFixed<double>(connection, statement, column, SQL_C_DOUBLE);
-            return value ? Variant(*value) : Variant::MakeNull();
-        }
-        case SQL_DECIMAL:
-        case SQL_NUMERIC:
-            return ReadDecimal(connection, statement, column, scratch);
-        case SQL_TYPE_DATE:
-        case SQL_DATE:
-        case SQL_TYPE_TIMESTAMP:
-        case SQL_TIMESTAMP:
-            return ReadTimestamp(connection, statement, column);
-        case SQL_TYPE_TIME:
-        case SQL_TIME:
-            return ReadTime(connection, statement, column);
-        case SQL_BINARY:
-        case SQL_VARBINARY:
-        case SQL_LONGVARBINARY:
-            return ReadBinary(connection, statement, column, scratch);
-        default:
-            return ReadText(connection, statement, column, scratch);
-    }
+    return ReadAny(HandleCheck(connection, SQL_HANDLE_STMT, statement, kSource), column, sqlType,
+                   scratch);
 }
 
 }  // namespace orvitex::ado::detail

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "db/ado/Error.h"
+#include "platform/UniqueHandle.h"
 
 namespace orvitex::ado::odbc {
 
@@ -30,46 +31,19 @@ inline SQLINTEGER WideLength(std::u16string_view text) {
     return static_cast<SQLINTEGER>(text.size());
 }
 
-// Owner of one ODBC handle of the given type; frees it on destruction.
+// An ODBC handle of the given type, freed with SQLFreeHandle.
 template <SQLSMALLINT Type>
-class UniqueSqlHandle {
-public:
-    UniqueSqlHandle() = default;
-    explicit UniqueSqlHandle(SQLHANDLE handle) : handle_(handle) {}
-    UniqueSqlHandle(UniqueSqlHandle&& other) noexcept
-        : handle_(std::exchange(other.handle_, SQLHANDLE{})) {}
-    UniqueSqlHandle& operator=(UniqueSqlHandle&& other) noexcept {
-        if (this != &other) {
-            Reset();
-            handle_ = std::exchange(other.handle_, SQLHANDLE{});
-        }
-        return *this;
-    }
-    UniqueSqlHandle(const UniqueSqlHandle&) = delete;
-    UniqueSqlHandle& operator=(const UniqueSqlHandle&) = delete;
-    ~UniqueSqlHandle() { Reset(); }
-
-    SQLHANDLE Get() const { return handle_; }
-    explicit operator bool() const { return handle_ != SQL_NULL_HANDLE; }
-    void Reset() {
-        if (handle_ != SQL_NULL_HANDLE) {
-            SQLFreeHandle(Type, std::exchange(handle_, SQLHANDLE{}));
-        }
-    }
-
-private:
-    SQLHANDLE handle_ = SQL_NULL_HANDLE;
+struct SqlHandleTraits {
+    using Handle = SQLHANDLE;
+    static Handle None() { return SQL_NULL_HANDLE; }
+    static void Close(Handle handle) { (void)SQLFreeHandle(Type, handle); }
 };
 
-using EnvHandle = UniqueSqlHandle<SQL_HANDLE_ENV>;
-using DbcHandle = UniqueSqlHandle<SQL_HANDLE_DBC>;
-using StmtHandle = UniqueSqlHandle<SQL_HANDLE_STMT>;
+using EnvHandle = platform::UniqueHandle<SqlHandleTraits<SQL_HANDLE_ENV>>;
+using DbcHandle = platform::UniqueHandle<SqlHandleTraits<SQL_HANDLE_DBC>>;
+using StmtHandle = platform::UniqueHandle<SqlHandleTraits<SQL_HANDLE_STMT>>;
 
-struct DiagRecord {
-    std::u16string sqlState;
-    std::int32_t nativeError = 0;
-    std::u16string message;
-};
+using DiagRecord = Diagnostic;
 
 // Every diagnostic record the handle holds, in the driver's order.
 [[nodiscard]] std::vector<DiagRecord> ReadDiagnostics(SQLSMALLINT handleType, SQLHANDLE handle);
@@ -77,7 +51,7 @@ struct DiagRecord {
 [[nodiscard]] bool IsLinkFailure(const std::vector<DiagRecord>& records);
 // The ado::Error for a failed call: E_FAIL for a lost link (a link state, or
 // linkLost when the driver says so otherwise), the provider error otherwise;
-// the description holds each record's message.
+// the description holds each record's message but warnings', the error every record.
 [[nodiscard]] Error MakeError(const std::vector<DiagRecord>& records, std::u16string_view source,
                               bool linkLost = false);
 

@@ -4,153 +4,45 @@
 #include <utility>
 
 #include "db/ado/Connection.h"
+#include "db/ado/FieldImpl.h"
 #include "db/ado/Statement.h"
+#include "db/ado/Throw.h"
 #include "db/ado/UpdateTarget.h"
-#include "platform/Text.h"
 
 namespace orvitex::ado {
 
 namespace {
 
 constexpr char16_t kSource[] = u"ADODB.Recordset";
-constexpr char16_t kFieldSource[] = u"ADODB.Field";
 
-[[noreturn]] void ThrowNoCurrentRecord() {
-    throw Error(adErrNoCurrentRecord, kSource,
-                u"Either BOF or EOF is True, or the current record has been deleted. Requested "
-                u"operation requires a current record.");
-}
-[[noreturn]] void ThrowNotUpdatable() {
-    throw Error(adErrFeatureNotAvailable, kSource,
-                u"Current Recordset does not support updating. This may be a limitation of the "
-                u"provider, or of the selected locktype.");
-}
-[[noreturn]] void ThrowOpen() {
-    throw Error(adErrObjectOpen, kSource, u"Operation is not allowed when the object is open.");
-}
-
-std::int64_t SizeOf(const Variant& value) {
-    switch (value.GetKind()) {
-        case Variant::Kind::Empty:
-        case Variant::Kind::Null:
-            return 0;
-        case Variant::Kind::Boolean:
-            return 2;
-        case Variant::Kind::Int32:
-            return 4;
-        case Variant::Kind::Int64:
-        case Variant::Kind::Double:
-        case Variant::Kind::Date:
-            return 8;
-        case Variant::Kind::Decimal:
-            return 16;
-        case Variant::Kind::Text:
-            return static_cast<std::int64_t>(value.As<std::u16string>()->size() * sizeof(char16_t));
-        case Variant::Kind::Bytes:
-            return static_cast<std::int64_t>(value.ToBytes()->size());
-    }
-    return 0;
-}
-
-class RecordsetImpl;
-
-class FieldImpl final : public Field {
-public:
-    FieldImpl(RecordsetImpl& owner, std::size_t index) : owner_(owner), index_(index) {}
-
-    std::u16string Name() const override;
-    std::int32_t Type() const override;
-    std::int64_t DefinedSize() const override;
-    Variant Value() const override;
-    void SetValue(const Variant& value) override;
-    std::int64_t ActualSize() const override { return SizeOf(Value()); }
-    Variant GetChunk(std::int64_t length) override;
-    void AppendChunk(const Variant& data) override;
-    void ReserveChunks(std::int64_t totalBytes) override {
-        if (totalBytes > 0)
-            reserved_ = static_cast<std::size_t>(totalBytes);
-    }
-
-    // Forgets chunk positions and pending appends: the row or the value changed.
-    void Reset() {
-        chunkOffset_ = 0;
-        appending_ = false;
-        appendStarted_ = false;
-        pending_.clear();
-        pendingText_.clear();
-    }
-    // Moves appended bytes into the edited row, without copying them.
-    void Flush();
-
-private:
-    const detail::ColumnInfo& Column() const;
-
-    RecordsetImpl& owner_;
-    std::size_t index_;
-    std::int64_t chunkOffset_ = 0;
-    bool appendStarted_ = false;
-    bool appending_ = false;  // pending_ or pendingText_ holds the value being built
-    bool appendingText_ = false;
-    std::size_t reserved_ = 0;  // for the next series of appends
-    Bytes pending_;
-    std::u16string pendingText_;
-};
-
-class FieldsImpl final : public Fields {
-public:
-    explicit FieldsImpl(RecordsetImpl& owner) : owner_(owner) {}
-    std::int32_t Count() const override;
-    Field& Item(std::int32_t index) override;
-    Field& Item(std::u16string_view name) override;
-    std::shared_ptr<Field> Hold(std::int32_t index) override;
-    std::shared_ptr<Field> Hold(std::u16string_view name) override;
-
-    // Fields live as long as the recordset, so references handed out never dangle.
-    void Resize(std::size_t count) {
-        while (fields_.size() < count) {
-            fields_.push_back(std::make_unique<FieldImpl>(owner_, fields_.size()));
-        }
-    }
-    void ResetAll() {
-        for (auto& field : fields_)
-            field->Reset();
-    }
-    void FlushAll() {
-        for (auto& field : fields_)
-            field->Flush();
-    }
-
-private:
-    RecordsetImpl& owner_;
-    std::vector<std::unique_ptr<FieldImpl>> fields_;
-};
-
-class RecordsetImpl final : public Recordset, public std::enable_shared_from_this<RecordsetImpl> {
+class RecordsetImpl final : public Recordset,
+                            public detail::FieldOwner,
+                            public std::enable_shared_from_this<RecordsetImpl> {
 public:
     RecordsetImpl() : fields_(*this) {}
 
     std::int32_t CursorLocation() const override { return cursorLocation_; }
     void SetCursorLocation(std::int32_t location) override {
         if (open_)
-            ThrowOpen();
+            detail::Throw(detail::Failure::Open, kSource);
         cursorLocation_ = location;
     }
     std::int32_t CursorType() const override { return cursorType_; }
     void SetCursorType(std::int32_t type) override {
         if (open_)
-            ThrowOpen();
+            detail::Throw(detail::Failure::Open, kSource);
         cursorType_ = type;
     }
     std::int32_t LockType() const override { return lockType_; }
     void SetLockType(std::int32_t type) override {
         if (open_)
-            ThrowOpen();
+            detail::Throw(detail::Failure::Open, kSource);
         lockType_ = type;
     }
     std::u16string Source() const override { return source_; }
     void SetSource(std::u16string_view source) override {
         if (open_)
-            ThrowOpen();
+            detail::Throw(detail::Failure::Open, kSource);
         source_ = source;
     }
     std::shared_ptr<Connection> ActiveConnection() const override { return connection_; }
@@ -186,7 +78,7 @@ public:
         RequireOpen();
         FinishEdit();
         if (position_ >= rows_.size())
-            ThrowNoCurrentRecord();
+            detail::Throw(detail::Failure::NoCurrentRecord, kSource);
         ++position_;
         fields_.ResetAll();
     }
@@ -210,27 +102,26 @@ public:
     }
 
     // For the fields.
-    void RequireOpen() const {
+    void RequireOpen() const override {
         if (!open_)
-            detail::ThrowClosed(kSource);
+            detail::Throw(detail::Failure::Closed, kSource);
     }
-    const std::vector<detail::ColumnInfo>& Columns() const { return columns_; }
-    const Variant& CurrentValue(std::size_t column) const {
+    const std::vector<detail::ColumnInfo>& Columns() const override { return columns_; }
+    const Variant& CurrentValue(std::size_t column) const override {
         RequireOpen();
         if (mode_ != Mode::None)
             return edit_[column];
         if (position_ >= rows_.size())
-            ThrowNoCurrentRecord();
+            detail::Throw(detail::Failure::NoCurrentRecord, kSource);
         return rows_[position_][column];
     }
-    // The edited row's slot of a column, entering edit mode on the current row.
-    Variant& EditSlot(std::size_t column) {
+    Variant& EditSlot(std::size_t column) override {
         RequireOpen();
         if (!target_)
-            ThrowNotUpdatable();
+            detail::Throw(detail::Failure::NotUpdatable, kSource);
         if (mode_ == Mode::None) {
             if (position_ >= rows_.size())
-                ThrowNoCurrentRecord();
+                detail::Throw(detail::Failure::NoCurrentRecord, kSource);
             edit_ = rows_[position_];
             modified_.assign(columns_.size(), false);
             mode_ = Mode::Edit;
@@ -238,7 +129,8 @@ public:
         modified_[column] = true;
         return edit_[column];
     }
-    bool Editing() const { return mode_ != Mode::None; }
+    bool Editing() const override { return mode_ != Mode::None; }
+    std::shared_ptr<void> Share() override { return shared_from_this(); }
 
 private:
     enum class Mode { None, Edit, Add };
@@ -267,7 +159,7 @@ private:
     Mode mode_ = Mode::None;
     std::vector<Variant> edit_;
     std::vector<bool> modified_;
-    FieldsImpl fields_;
+    detail::FieldsImpl fields_;
 
     friend std::shared_ptr<Recordset> detail::MakeOpenRecordset(std::shared_ptr<Connection>,
                                                                 std::u16string, detail::RowSet);
@@ -285,7 +177,7 @@ void RecordsetImpl::Open(std::optional<std::u16string_view> source,
                          std::shared_ptr<Connection> connection, std::int32_t cursorType,
                          std::int32_t lockType, std::int32_t options) {
     if (open_)
-        ThrowOpen();
+        detail::Throw(detail::Failure::Open, kSource);
     if (source)
         source_ = *source;
     if (connection)
@@ -294,20 +186,11 @@ void RecordsetImpl::Open(std::optional<std::u16string_view> source,
         cursorType_ = cursorType;
     if (lockType != adLockUnspecified)
         lockType_ = lockType;
-    if (!connection_) {
-        throw Error(adErrInvalidConnection, kSource,
-                    u"The connection cannot be used to perform this operation. It is either "
-                    u"closed or invalid in this context.");
-    }
-    if (source_.empty()) {
-        throw Error(kNoCommandText, kSource, u"Command text was not set for the command object.");
-    }
-    std::u16string text = source_;
-    if (options != adCmdUnspecified && (options & adCmdTable) && !(options & adCmdText)) {
-        text = u"SELECT * FROM " + text;
-    } else if (options != adCmdUnspecified && (options & adCmdStoredProc)) {
-        text = u"{call " + text + u"}";
-    }
+    if (!connection_)
+        detail::Throw(detail::Failure::InvalidConnection, kSource);
+    if (source_.empty())
+        detail::Throw(detail::Failure::NoCommandText, kSource);
+    const std::u16string text = detail::CommandText(source_, options);
     auto result = detail::RunStatement(*connection_, {.text = text,
                                                       .parameters = nullptr,
                                                       .prepare = false,
@@ -328,7 +211,7 @@ RowArray RecordsetImpl::GetRows(std::int32_t rows) {
     RequireOpen();
     FinishEdit();
     if (position_ >= rows_.size())
-        ThrowNoCurrentRecord();
+        detail::Throw(detail::Failure::NoCurrentRecord, kSource);
     std::size_t count = rows_.size() - position_;
     if (rows >= 0)
         count = std::min(count, static_cast<std::size_t>(rows));
@@ -346,7 +229,7 @@ RowArray RecordsetImpl::GetRows(std::int32_t rows) {
 void RecordsetImpl::AddNew() {
     RequireOpen();
     if (!target_)
-        ThrowNotUpdatable();
+        detail::Throw(detail::Failure::NotUpdatable, kSource);
     FinishEdit();
     edit_.assign(columns_.size(), Variant::MakeNull());
     modified_.assign(columns_.size(), false);
@@ -359,11 +242,8 @@ void RecordsetImpl::Update() {
     if (mode_ == Mode::None)
         return;
     fields_.FlushAll();
-    if (!connection_) {
-        throw Error(adErrInvalidConnection, kSource,
-                    u"The connection cannot be used to perform this operation. It is either "
-                    u"closed or invalid in this context.");
-    }
+    if (!connection_)
+        detail::Throw(detail::Failure::InvalidConnection, kSource);
     if (mode_ == Mode::Add) {
         detail::InsertRow(*connection_, *target_, columns_, edit_, modified_);
         rows_.push_back(std::move(edit_));
@@ -373,160 +253,6 @@ void RecordsetImpl::Update() {
         rows_[position_] = std::move(edit_);
     }
     CancelEdit();
-}
-
-// Fields.
-
-const detail::ColumnInfo& FieldImpl::Column() const {
-    owner_.RequireOpen();
-    if (index_ >= owner_.Columns().size())
-        detail::ThrowClosed(kFieldSource);
-    return owner_.Columns()[index_];
-}
-
-std::u16string FieldImpl::Name() const {
-    return Column().name;
-}
-std::int32_t FieldImpl::Type() const {
-    return Column().adoType;
-}
-std::int64_t FieldImpl::DefinedSize() const {
-    return Column().definedSize;
-}
-
-Variant FieldImpl::Value() const {
-    Column();
-    const_cast<FieldImpl*>(this)->Flush();
-    return owner_.CurrentValue(index_);
-}
-
-void FieldImpl::SetValue(const Variant& value) {
-    Column();
-    Variant& slot = owner_.EditSlot(index_);
-    Reset();  // the next AppendChunk starts the value afresh
-    slot = value;
-}
-
-Variant FieldImpl::GetChunk(std::int64_t length) {
-    Column();
-    if (length < 0) {
-        throw Error(adErrInvalidArgument, kFieldSource,
-                    u"Arguments are of the wrong type, are out of acceptable range, or are in "
-                    u"conflict with one another.");
-    }
-    Flush();
-    const Variant& value = owner_.CurrentValue(index_);
-    if (value.IsNull())
-        return value;
-    if (const auto* text = value.As<std::u16string>()) {
-        const auto size = static_cast<std::int64_t>(text->size());
-        if (chunkOffset_ >= size)
-            return Variant::MakeNull();
-        const auto count = std::min(length, size - chunkOffset_);
-        Variant piece(std::u16string(*text, static_cast<std::size_t>(chunkOffset_),
-                                     static_cast<std::size_t>(count)));
-        chunkOffset_ += count;
-        return piece;
-    }
-    if (value.GetKind() != Variant::Kind::Bytes) {
-        throw Error(adErrFeatureNotAvailable, kFieldSource,
-                    u"GetChunk needs a long binary or text value.");
-    }
-    auto bytes = value.ToBytes();
-    const auto size = static_cast<std::int64_t>(bytes->size());
-    if (chunkOffset_ >= size)
-        return Variant::MakeNull();
-    if (chunkOffset_ == 0 && length >= size) {
-        chunkOffset_ = size;
-        return Variant(std::move(bytes));  // the whole value: shared, not copied
-    }
-    const auto count = std::min(length, size - chunkOffset_);
-    const auto first = bytes->begin() + static_cast<std::ptrdiff_t>(chunkOffset_);
-    chunkOffset_ += count;
-    return Variant(Bytes(first, first + static_cast<std::ptrdiff_t>(count)));
-}
-
-void FieldImpl::AppendChunk(const Variant& data) {
-    Column();
-    const bool isText = data.GetKind() == Variant::Kind::Text;
-    if (!isText && data.GetKind() != Variant::Kind::Bytes && !data.IsNull()) {
-        throw Error(kTypeMismatch, kFieldSource, u"AppendChunk takes bytes or text.");
-    }
-    Variant& slot = owner_.EditSlot(index_);
-    if (!appending_) {
-        pending_.clear();
-        pendingText_.clear();
-        appendingText_ = isText;
-        if (appendStarted_ && !slot.IsNull() && !slot.IsEmpty()) {
-            // Resuming after the value was read: one copy, then appends are in place again.
-            if (appendingText_) {
-                pendingText_ = slot.ToText();
-            } else if (slot.GetKind() == Variant::Kind::Bytes) {
-                pending_ = *slot.ToBytes();
-            }
-        }
-        if (!appendingText_)
-            pending_.reserve(std::exchange(reserved_, 0));
-        appending_ = true;
-        appendStarted_ = true;
-    }
-    if (data.IsNull())
-        return;
-    if (appendingText_ != isText) {
-        throw Error(kTypeMismatch, kFieldSource, u"AppendChunk cannot mix text and bytes.");
-    }
-    if (isText) {
-        pendingText_ += *data.As<std::u16string>();
-    } else {
-        const auto bytes = data.ToBytes();
-        pending_.insert(pending_.end(), bytes->begin(), bytes->end());
-    }
-}
-
-void FieldImpl::Flush() {
-    if (!appending_ || !owner_.Editing())
-        return;
-    Variant& slot = owner_.EditSlot(index_);
-    slot = appendingText_ ? Variant(std::move(pendingText_)) : Variant(std::move(pending_));
-    pending_.clear();
-    pendingText_.clear();
-    appending_ = false;
-}
-
-std::int32_t FieldsImpl::Count() const {
-    owner_.RequireOpen();
-    return static_cast<std::int32_t>(owner_.Columns().size());
-}
-
-Field& FieldsImpl::Item(std::int32_t index) {
-    owner_.RequireOpen();
-    if (index < 0 || static_cast<std::size_t>(index) >= owner_.Columns().size()) {
-        throw Error(adErrItemNotFound, kSource,
-                    u"Item cannot be found in the collection corresponding to the requested name "
-                    u"or ordinal.");
-    }
-    return *fields_[static_cast<std::size_t>(index)];
-}
-
-Field& FieldsImpl::Item(std::u16string_view name) {
-    owner_.RequireOpen();
-    const auto wanted = AsciiLower(name);
-    const auto& columns = owner_.Columns();
-    for (std::size_t i = 0; i < columns.size(); ++i) {
-        if (AsciiLower(columns[i].name) == wanted)
-            return *fields_[i];
-    }
-    throw Error(adErrItemNotFound, kSource,
-                u"Item cannot be found in the collection corresponding to the requested name or "
-                u"ordinal.");
-}
-
-std::shared_ptr<Field> FieldsImpl::Hold(std::int32_t index) {
-    return std::shared_ptr<Field>(owner_.shared_from_this(), &Item(index));
-}
-
-std::shared_ptr<Field> FieldsImpl::Hold(std::u16string_view name) {
-    return std::shared_ptr<Field>(owner_.shared_from_this(), &Item(name));
 }
 
 }  // namespace

@@ -24,11 +24,11 @@ public:
     virtual std::int32_t Type() const = 0;  // a DataTypeEnum value
     virtual std::int64_t DefinedSize() const = 0;
     // The value on the current row. Throws adErrNoCurrentRecord at EOF or BOF.
-    virtual Variant Value() const = 0;
+    virtual Variant Value() = 0;
     // On the current row of an updatable recordset, inside AddNew or an edit.
     virtual void SetValue(const Variant& value) = 0;
     // Length of the current value in bytes (text: bytes of its UTF-16 form); 0 for Null.
-    virtual std::int64_t ActualSize() const = 0;
+    virtual std::int64_t ActualSize() = 0;
     // Successive calls return successive pieces of a long value, from the start
     // for the first call on a row; a call past the end returns Null.
     virtual Variant GetChunk(std::int64_t length) = 0;

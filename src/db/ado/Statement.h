@@ -56,9 +56,26 @@ struct StatementRequest {
 // failed ODBC call (the connection raises Disconnect first when the link is lost).
 [[nodiscard]] StatementResult RunStatement(Connection& connection, const StatementRequest& request);
 
-// Calls connection.ThrowOdbcError when rc is a failure (SQL_NO_DATA is not).
-void Check(SQLRETURN rc, Connection& connection, SQLSMALLINT handleType, SQLHANDLE handle,
-           std::u16string_view source);
+// The calls on one handle of a connection, checked for one source of errors: a failure
+// (SQL_NO_DATA is none) becomes the connection's ado::Error, Disconnect first when the
+// link is lost.
+class HandleCheck {
+public:
+    HandleCheck(Connection& connection, SQLSMALLINT handleType, SQLHANDLE handle,
+                std::u16string_view source)
+        : connection_(connection), handleType_(handleType), handle_(handle), source_(source) {}
+    void operator()(SQLRETURN rc) const {
+        if (!SQL_SUCCEEDED(rc) && rc != SQL_NO_DATA)
+            connection_.ThrowOdbcError(handleType_, handle_, source_);
+    }
+    [[nodiscard]] SQLHANDLE Handle() const { return handle_; }
+
+private:
+    Connection& connection_;
+    SQLSMALLINT handleType_;
+    SQLHANDLE handle_;
+    std::u16string_view source_;
+};
 
 // Buffers reused from value to value while rows are read; each value is kept at its own size.
 struct FetchScratch {
@@ -76,8 +93,7 @@ struct FetchScratch {
 // Binds each param to its marker; the binder keeps the buffers alive until it dies.
 class ParameterBinder {
 public:
-    void Bind(Connection& connection, SQLHSTMT statement, const std::vector<BoundValue>& params,
-              std::u16string_view source);
+    void Bind(const HandleCheck& statement, const std::vector<BoundValue>& params);
     // The values handed back, one per parameter (Empty for an input).
     [[nodiscard]] std::vector<Variant> Outputs(std::u16string_view source) const;
     ~ParameterBinder();
@@ -93,7 +109,5 @@ private:
 // An open client-side recordset over rows already read.
 [[nodiscard]] std::shared_ptr<Recordset> MakeOpenRecordset(std::shared_ptr<Connection> connection,
                                                            std::u16string source, RowSet rows);
-
-[[noreturn]] void ThrowClosed(std::u16string_view source);
 
 }  // namespace orvitex::ado::detail

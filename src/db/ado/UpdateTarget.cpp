@@ -112,20 +112,20 @@ std::u16string IdentifierQuote(Connection& connection) {
 std::vector<std::u16string> QueryPrimaryKey(Connection& connection, std::u16string schema,
                                             std::u16string table) {
     SQLHANDLE raw = SQL_NULL_HANDLE;
-    Check(SQLAllocHandle(SQL_HANDLE_STMT, connection.NativeHandle(), &raw), connection,
-          SQL_HANDLE_DBC, connection.NativeHandle(), kSource);
+    HandleCheck(connection, SQL_HANDLE_DBC, connection.NativeHandle(),
+                kSource)(SQLAllocHandle(SQL_HANDLE_STMT, connection.NativeHandle(), &raw));
     odbc::StmtHandle statement(raw);
-    Check(
-        SQLPrimaryKeysW(statement.Get(), nullptr, 0, schema.empty() ? nullptr : odbc::Wide(schema),
-                        static_cast<SQLSMALLINT>(schema.size()), odbc::Wide(table),
-                        static_cast<SQLSMALLINT>(table.size())),
-        connection, SQL_HANDLE_STMT, statement.Get(), kSource);
+    const HandleCheck check(connection, SQL_HANDLE_STMT, statement.Get(), kSource);
+    check(SQLPrimaryKeysW(statement.Get(), nullptr, 0,
+                          schema.empty() ? nullptr : odbc::Wide(schema),
+                          static_cast<SQLSMALLINT>(schema.size()), odbc::Wide(table),
+                          static_cast<SQLSMALLINT>(table.size())));
     std::vector<std::pair<std::int64_t, std::u16string>> keys;
     for (;;) {
         const SQLRETURN rc = SQLFetch(statement.Get());
         if (rc == SQL_NO_DATA)
             break;
-        Check(rc, connection, SQL_HANDLE_STMT, statement.Get(), kSource);
+        check(rc);
         const Variant name = ReadValue(connection, statement.Get(), 4, SQL_WVARCHAR);
         const Variant sequence = ReadValue(connection, statement.Get(), 5, SQL_SMALLINT);
         keys.emplace_back(sequence.IsNull() ? 0 : sequence.ToInt64(), name.ToText());

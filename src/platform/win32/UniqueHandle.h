@@ -1,51 +1,23 @@
 #pragma once
-// One move-only owner for every kind of Win32 handle. Traits name the handle type,
-// the value that means "no handle" and the function that closes one.
+// The Win32 handle kinds of the one owner template.
 #include "platform/win32/Win32Api.h"
 
-#include <utility>
+#include "platform/UniqueHandle.h"
 
 namespace orvitex::win32 {
 
+// Closing keeps the last error, so a failure can still be read after cleanup.
 template <typename Traits>
-class UniqueHandle {
-public:
-    using Handle = typename Traits::Handle;
-
-    UniqueHandle() = default;
-    explicit UniqueHandle(Handle handle) : handle_(handle) {}
-    UniqueHandle(UniqueHandle&& other) noexcept : handle_(other.Release()) {}
-    UniqueHandle& operator=(UniqueHandle&& other) noexcept {
-        if (this != &other)
-            Reset(other.Release());
-        return *this;
+struct KeepingLastError : Traits {
+    static void Close(typename Traits::Handle handle) {
+        const DWORD lastError = GetLastError();
+        Traits::Close(handle);
+        SetLastError(lastError);
     }
-    UniqueHandle(const UniqueHandle&) = delete;
-    UniqueHandle& operator=(const UniqueHandle&) = delete;
-    ~UniqueHandle() { Reset(); }
-
-    [[nodiscard]] Handle Get() const { return handle_; }
-    [[nodiscard]] explicit operator bool() const { return handle_ != Traits::None(); }
-    // For functions that hand a new handle back through a pointer.
-    [[nodiscard]] Handle* Receive() {
-        Reset();
-        return &handle_;
-    }
-    [[nodiscard]] Handle Release() { return std::exchange(handle_, Traits::None()); }
-
-    // Closing keeps the last error, so a failure can still be read after cleanup.
-    void Reset(Handle handle = Traits::None()) {
-        const Handle old = std::exchange(handle_, handle);
-        if (old != Traits::None()) {
-            const DWORD lastError = GetLastError();
-            Traits::Close(old);
-            SetLastError(lastError);
-        }
-    }
-
-private:
-    Handle handle_ = Traits::None();
 };
+
+template <typename Traits>
+using UniqueHandle = platform::UniqueHandle<KeepingLastError<Traits>>;
 
 struct HkeyTraits {
     using Handle = HKEY;

@@ -8,6 +8,7 @@
 #include "platform/win32/NewerApi.h"
 #include "platform/win32/ScreenPicture.h"
 #include "platform/win32/WideString.h"
+#include "platform/win32/Win32InputDesktop.h"
 
 namespace orvitex::win32 {
 namespace {
@@ -168,6 +169,10 @@ void Win32Desktop::RunBlockingCall(const std::function<void()>& call) {
 
 std::chrono::milliseconds Win32Desktop::Now() {
     return std::chrono::milliseconds(static_cast<std::int64_t>(GetTickCount64()));
+}
+
+platform::InputDesktopFacts Win32Desktop::ReadInputDesktop() {
+    return win32::ReadInputDesktop();
 }
 
 std::optional<std::u16string> Win32Desktop::SaveScreenPicture(std::u16string_view path) {

@@ -29,11 +29,13 @@ public:
                                std::chrono::milliseconds limit) override;
     void MoveCursor(std::int32_t x, std::int32_t y) override;
     void LeftClick() override;
+    [[nodiscard]] std::optional<platform::WindowAtCursor> WindowUnderCursor() override;
     void Yield() override;
     void WaitForEvents(std::chrono::milliseconds limit) override;
     void Sleep(std::chrono::milliseconds duration) override;
     void RunBlockingCall(const std::function<void()>& call) override;
     [[nodiscard]] std::chrono::milliseconds Now() override;
+    [[nodiscard]] platform::InputDesktopFacts ReadInputDesktop() override;
     [[nodiscard]] std::optional<std::u16string> SaveScreenPicture(
         std::u16string_view path) override;
 

@@ -4,18 +4,23 @@
 
 #include <wtsapi32.h>
 
-#include <memory>
-#include <type_traits>
-
+#include "platform/win32/UniqueHandle.h"
 #include "platform/win32/WideString.h"
 
 namespace orvitex::win32 {
 namespace {
 
-struct DesktopCloser {
-    void operator()(HDESK desktop) const { CloseDesktop(desktop); }
+struct DesktopTraits {
+    using Handle = HDESK;
+    static Handle None() { return nullptr; }
+    static void Close(Handle desktop) { CloseDesktop(desktop); }
 };
-using UniqueDesktop = std::unique_ptr<std::remove_pointer_t<HDESK>, DesktopCloser>;
+
+struct WtsMemoryTraits {
+    using Handle = LPWSTR;
+    static Handle None() { return nullptr; }
+    static void Close(Handle memory) { WTSFreeMemory(memory); }
+};
 
 std::u16string DesktopName(HDESK desktop) {
     wchar_t name[256] = {};
@@ -26,16 +31,13 @@ std::u16string DesktopName(HDESK desktop) {
 }
 
 std::optional<bool> SessionActive() {
-    LPWSTR buffer = nullptr;
+    UniqueHandle<WtsMemoryTraits> buffer;
     DWORD bytes = 0;
     if (!WTSQuerySessionInformationW(WTS_CURRENT_SERVER_HANDLE, WTS_CURRENT_SESSION,
-                                     WTSConnectState, &buffer, &bytes))
+                                     WTSConnectState, buffer.Receive(), &bytes) ||
+        bytes < sizeof(WTS_CONNECTSTATE_CLASS))
         return std::nullopt;
-    std::optional<bool> active;
-    if (bytes >= sizeof(WTS_CONNECTSTATE_CLASS))
-        active = *reinterpret_cast<const WTS_CONNECTSTATE_CLASS*>(buffer) == WTSActive;
-    WTSFreeMemory(buffer);
-    return active;
+    return *reinterpret_cast<const WTS_CONNECTSTATE_CLASS*>(buffer.Get()) == WTSActive;
 }
 
 }  // namespace
@@ -45,10 +47,10 @@ platform::InputDesktopFacts ReadInputDesktop() {
     DWORD session = 0;
     if (ProcessIdToSessionId(GetCurrentProcessId(), &session))
         facts.session = session;
-    const UniqueDesktop input(OpenInputDesktop(0, FALSE, DESKTOP_READOBJECTS));
-    facts.inputDesktopOpened = input != nullptr;
+    const UniqueHandle<DesktopTraits> input(OpenInputDesktop(0, FALSE, DESKTOP_READOBJECTS));
+    facts.inputDesktopOpened = static_cast<bool>(input);
     if (input)
-        facts.inputDesktop = DesktopName(input.get());
+        facts.inputDesktop = DesktopName(input.Get());
     // The thread's own desktop is not ours to close.
     facts.threadDesktop = DesktopName(GetThreadDesktop(GetCurrentThreadId()));
     facts.sessionActive = SessionActive();

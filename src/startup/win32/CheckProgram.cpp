@@ -6,6 +6,7 @@
 #include "install/SharedDatabase.h"
 #include "platform/Text.h"
 #include "platform/win32/CngSha256.h"
+#include "platform/win32/Win32Desktop.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Registry.h"
 #include "startup/ProgramSettings.h"
@@ -37,6 +38,8 @@ int Check(const Options& options, Log& log, platform::Ui& ui, install::RunRecord
     orvitex::win32::Win32Registry registry;
     orvitex::win32::Win32FileSystem files;
     orvitex::win32::CngSha256 sha256;
+    // Asked only where clicks would land: the check has no window of its own to serve.
+    orvitex::win32::Win32Desktop desktop({}, {});  // nothing to serve: no window of its own
     const install::ServerSettings settings = SettingsFor(options);
     const ado::ProviderDrivers drivers = DriversFor(options);
     LogSettings(log, settings, drivers);
@@ -50,7 +53,8 @@ int Check(const Options& options, Log& log, platform::Ui& ui, install::RunRecord
                                         sha256,
                                         mainServer,
                                         [&]() -> db::clsDBMng& { return mainServer.Instance(); },
-                                        settings};
+                                        settings,
+                                        desktop};
     const std::u16string code = options.code.value_or(u"");
     record.code = code;
     record.checks = install::RunPreflight(services, code);

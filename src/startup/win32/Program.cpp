@@ -30,42 +30,53 @@ void LogPosition(Log& log, forms::win32::Form& window) {
              ToText(std::int64_t{window.Dpi()}) + u" dpi");
 }
 
-// A run that stopped at an empty stored program says so in its exit code.
+// A run that stopped at an empty stored program or without an input desktop says so
+// in its exit code.
 int UnfinishedRunCode(const frm오르비설치& logic) {
-    return logic.LastOutcome() == install::RunOutcome::StoppedAtEmptyProgram
-               ? install::kExitEmptyStoredProgram
-               : install::kExitOtherFailure;
+    switch (logic.LastOutcome().value_or(install::RunOutcome::UnknownInstitution)) {
+        case install::RunOutcome::StoppedAtEmptyProgram:
+            return install::kExitEmptyStoredProgram;
+        case install::RunOutcome::NoInputDesktop:
+            return install::kExitNoInputDesktop;
+        default:
+            return install::kExitOtherFailure;
+    }
 }
 
-// The completion window of a run that left work undone ends the program with
-// kExitOtherFailure, not as complete.
+// The completion window of a run that left work or wizards undone ends the program
+// with that run's exit code, not as complete.
 class UndoneRunUi : public platform::Ui {
 public:
-    explicit UndoneRunUi(platform::Ui& inner) : inner_(inner) {}
+    UndoneRunUi(platform::Ui& inner, int exitCode) : inner_(inner), exitCode_(exitCode) {}
     void ShowMessage(std::u16string_view text, platform::MessageIcon icon) override {
         inner_.ShowMessage(text, icon);
     }
     void SetBusyPointer(bool busy) override { inner_.SetBusyPointer(busy); }
     void EndProgram(int exitCode) override {
-        inner_.EndProgram(exitCode == install::kExitComplete ? install::kExitOtherFailure
-                                                             : exitCode);
+        inner_.EndProgram(exitCode == install::kExitComplete ? exitCode_ : exitCode);
     }
 
 private:
     platform::Ui& inner_;
+    int exitCode_;
 };
 
 // A run that left work undone says what before its completion window; quiet,
-// that message ends the program with kExitOtherFailure.
+// that message ends the program with kExitOtherFailure. Undone wizards are told by
+// the log and the exit code alone.
 void ShowCompletion(forms::win32::Application& app, const forms::win32::Form& mainWindow,
-                    platform::Ui& ui, const std::u16string& undone, bool quiet) {
-    if (undone.empty()) {
+                    platform::Ui& ui, const install::RunRecord& record, bool quiet) {
+    const int exitCode = install::CompletedRunExitCode(record);
+    if (exitCode == install::kExitComplete) {
         message::win32::ShowCompletionWindow(app, mainWindow, ui, quiet);
         return;
     }
-    ui.ShowMessage(u"The installation ran to its end, but: " + undone + u".",
-                   platform::MessageIcon::Critical);
-    UndoneRunUi failed(ui);
+    const std::u16string undone = install::UndoneWork(record);
+    if (!undone.empty()) {
+        ui.ShowMessage(u"The installation ran to its end, but: " + undone + u".",
+                       platform::MessageIcon::Critical);
+    }
+    UndoneRunUi failed(ui, exitCode);
     message::win32::ShowCompletionWindow(app, mainWindow, failed, quiet);
 }
 
@@ -100,9 +111,8 @@ int Main(forms::win32::Application& app, const Options& options, Log& log, platf
     run.sha256 = &sha256;
     MainWindow main(app, {registry, ui, mainServer, settings, &run}, log, options.quiet);
     window = &main;
-    main.SetCompletionWindow([&] {
-        ShowCompletion(app, main.Window(), ui, install::UndoneWork(record), options.quiet);
-    });
+    main.SetCompletionWindow(
+        [&] { ShowCompletion(app, main.Window(), ui, record, options.quiet); });
 
     main.Logic().Form_Load();
     log.Line(u"load done: aliases sent to the ConnectTo key, main server connected");
@@ -125,8 +135,7 @@ int Main(forms::win32::Application& app, const Options& options, Log& log, platf
     if (!main.Completed()) {
         return UnfinishedRunCode(main.Logic());
     }
-    return install::UndoneWork(record).empty() ? install::kExitComplete
-                                               : install::kExitOtherFailure;
+    return install::CompletedRunExitCode(record);
 }
 
 }  // namespace orvitex::startup::win32

@@ -92,6 +92,7 @@ void AtEnd(const startup::Options& options, startup::Log& log, const install::Re
     install::ReportFrame frame = start;
     frame.ended = install::UtcNow();
     frame.exitCode = exitCode;
+    frame.message = endingMessage;
     const bool written = install::WriteReport(files, *options.report, frame, record);
     log.Line((written ? u"report written to " : u"report: cannot write ") + *options.report);
 }
@@ -142,7 +143,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     const startup::Options& options = parsed.options;
     install::RunRecord record;
     const install::ReportFrame start{
-        FromUtf8(settings::kVersion), options.check, install::UtcNow(), {}, 0};
+        FromUtf8(settings::kVersion), options.check, install::UtcNow(), {}, 0, {}};
     const bool mayWriteRunLog = !options.check && !second;
     ui.OnEnd([&](int code, std::u16string_view message) {
         AtEnd(options, log, start, record, code, message, mayWriteRunLog);

@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -70,6 +71,9 @@ protected:
         return command;
     }
 
+    // Table t: one row per size, its id the index, a text of that many '가' and Pattern bytes.
+    void CreateLongValues(std::span<const std::size_t> sizes);
+
     std::unique_ptr<orvitex::testing::SqliteDatabase> sqlite_;
     std::u16string connectionString_;
     std::u16string blob_;     // each server spells its binary column its own way
@@ -96,6 +100,17 @@ inline Bytes Pattern(std::size_t size, unsigned seed = 1) {
         b = static_cast<std::byte>(state >> 16);
     }
     return bytes;
+}
+
+inline void DriverTest::CreateLongValues(std::span<const std::size_t> sizes) {
+    Exec(u"CREATE TABLE t (id INTEGER, body TEXT, data " + blob_ + u")");
+    auto command = CommandFor(u"INSERT INTO t VALUES (?, ?, ?)");
+    for (std::size_t i = 0; i < sizes.size(); ++i) {
+        const std::vector<Variant> values = {Variant(static_cast<std::int32_t>(i)),
+                                             Variant(std::u16string(sizes[i], u'가')),
+                                             Variant(Pattern(sizes[i]))};
+        (void)command->Execute(nullptr, &values);
+    }
 }
 
 }  // namespace orvitex::ado::testing

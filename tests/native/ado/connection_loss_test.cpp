@@ -52,6 +52,7 @@ TEST(Diagnostics, ChainBecomesOneErrorWithTheRightNumber) {
         EXPECT_EQ(error.SqlState(), shown.sqlState);
         EXPECT_EQ(error.Description(), shown.message);
         EXPECT_EQ(error.Source(), u"ADODB.Command");
+        EXPECT_EQ(error.Diagnostics(), c.records);  // warnings too, in the driver's order
     }
     const Error none = odbc::MakeError({}, u"ADODB.Connection");
     EXPECT_EQ(none.Number(), kProviderError);

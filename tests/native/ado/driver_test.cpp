@@ -165,15 +165,8 @@ TEST_P(DriverTest, UseOfClosedObjectsFailsWith3704) {
 
 // Each value used to keep the whole first-piece buffer (8 KiB of text, 64 KiB of bytes).
 TEST_P(DriverTest, LongValuesAreKeptAtTheirOwnSizeAndReadWholeOrInChunks) {
-    Exec(u"CREATE TABLE t (id INTEGER, body TEXT, data " + blob_ + u")");
     const std::size_t sizes[] = {3, 4095, 4096, 4097, 65535, 65536, 65537, 3 * 1024 * 1024 + 3};
-    auto command = CommandFor(u"INSERT INTO t VALUES (?, ?, ?)");
-    for (std::size_t i = 0; i < std::size(sizes); ++i) {
-        const std::vector<Variant> values = {Variant(static_cast<std::int32_t>(i)),
-                                             Variant(std::u16string(sizes[i], u'가')),
-                                             Variant(Pattern(sizes[i]))};
-        (void)command->Execute(nullptr, &values);
-    }
+    CreateLongValues(sizes);
     auto recordset = Query(u"SELECT body, data FROM t ORDER BY id");
     auto& text = recordset->GetFields()[0];
     auto& bytes = recordset->GetFields()[1];
@@ -203,6 +196,25 @@ TEST_P(DriverTest, LongValuesAreKeptAtTheirOwnSizeAndReadWholeOrInChunks) {
          piece = longBytes.GetChunk(32768))
         joined.insert(joined.end(), piece.ToBytes()->begin(), piece.ToBytes()->end());
     EXPECT_EQ(joined, Pattern(sizes[7]));
+}
+
+// A caller tells one failure from another by the server's own number, not by its text.
+TEST_P(DriverTest, AFailureCarriesEachDiagnosticRecordWithTheServersOwnNumber) {
+    Exec(u"CREATE TABLE t (id INTEGER PRIMARY KEY)");
+    Exec(u"INSERT INTO t VALUES (1)");
+    try {
+        Exec(u"INSERT INTO t VALUES (1)");
+        ADD_FAILURE() << "a second row with the same key was accepted";
+    } catch (const Error& error) {
+        ASSERT_EQ(error.Diagnostics().size(), 1u);
+        const Diagnostic& record = error.Diagnostics()[0];
+        EXPECT_EQ(record.message, error.Description());
+        EXPECT_EQ(record.sqlState, error.SqlState());
+        if (GetParam() == "SQLite3")
+            EXPECT_EQ(record.nativeError, 19);  // SQLITE_CONSTRAINT
+        else
+            EXPECT_EQ(record.sqlState, u"23505");  // unique_violation
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Drivers, DriverTest, ::testing::Values("SQLite3", "PostgreSQL"),

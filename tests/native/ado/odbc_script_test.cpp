@@ -5,7 +5,10 @@
 #include <sql.h>
 #include <sqlext.h>
 
+#include <atomic>
+#include <cstdlib>
 #include <map>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -26,6 +29,9 @@ struct OdbcScript {
     bool statementByStatement = false;
     // The next calls switching auto-commit back on fail, as on a link lost at that moment.
     int failingAutocommitOn = 0;
+    int failingRollbacks = 0;  // the next rollbacks fail, as on a link lost at that moment
+    // A value read in pieces tells no length, as varbinary(max) under the SQL Server drivers.
+    bool noTotal = false;
     std::vector<BindCall> binds;  // every SQLBindParameter, in order
     std::map<SQLHSTMT, std::u16string> laterStatements;
 };
@@ -34,6 +40,9 @@ OdbcScript& Script() {
     static OdbcScript script;
     return script;
 }
+
+// Every byte operator new hands out, so that a test can tell what a fetch cost.
+std::atomic<std::size_t> allocatedBytes{0};
 
 template <typename Fn>
 Fn Real(const char* name) {
@@ -44,6 +53,48 @@ Fn Real(const char* name) {
 }  // namespace orvitex::ado::testing
 
 using orvitex::ado::testing::Script;
+
+// Counting only: the sanitizers' allocator still serves every block.
+void* operator new(std::size_t size) {
+    void* block = std::malloc(size ? size : 1);
+    if (!block)
+        throw std::bad_alloc();
+    orvitex::ado::testing::allocatedBytes += size;
+    return block;
+}
+void* operator new[](std::size_t size) {
+    return operator new(size);
+}
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+    orvitex::ado::testing::allocatedBytes += size;
+    return std::malloc(size ? size : 1);
+}
+void* operator new[](std::size_t size, const std::nothrow_t& tag) noexcept {
+    return operator new(size, tag);
+}
+void operator delete(void* block) noexcept {
+    std::free(block);
+}
+void operator delete[](void* block) noexcept {
+    std::free(block);
+}
+void operator delete(void* block, std::size_t) noexcept {
+    std::free(block);
+}
+void operator delete[](void* block, std::size_t) noexcept {
+    std::free(block);
+}
+
+extern "C" SQLRETURN SQL_API SQLGetData(SQLHSTMT statement, SQLUSMALLINT column, SQLSMALLINT cType,
+                                        SQLPOINTER data, SQLLEN length, SQLLEN* indicator) {
+    using Fn =
+        SQLRETURN(SQL_API*)(SQLHSTMT, SQLUSMALLINT, SQLSMALLINT, SQLPOINTER, SQLLEN, SQLLEN*);
+    static const auto real = orvitex::ado::testing::Real<Fn>("SQLGetData");
+    const SQLRETURN rc = real(statement, column, cType, data, length, indicator);
+    if (rc == SQL_SUCCESS_WITH_INFO && Script().noTotal && indicator && *indicator >= 0)
+        *indicator = SQL_NO_TOTAL;  // a truncated piece; the last one still tells its length
+    return rc;
+}
 
 using ExecDirectFn = SQLRETURN(SQL_API*)(SQLHSTMT, SQLWCHAR*, SQLINTEGER);
 
@@ -90,6 +141,17 @@ extern "C" SQLRETURN SQL_API SQLSetConnectAttrW(SQLHDBC connection, SQLINTEGER a
     return real(connection, attribute, value, length);
 }
 
+extern "C" SQLRETURN SQL_API SQLEndTran(SQLSMALLINT handleType, SQLHANDLE handle,
+                                        SQLSMALLINT completion) {
+    using Fn = SQLRETURN(SQL_API*)(SQLSMALLINT, SQLHANDLE, SQLSMALLINT);
+    static const auto real = orvitex::ado::testing::Real<Fn>("SQLEndTran");
+    if (completion == SQL_ROLLBACK && Script().failingRollbacks > 0) {
+        --Script().failingRollbacks;
+        return SQL_ERROR;
+    }
+    return real(handleType, handle, completion);
+}
+
 extern "C" SQLRETURN SQL_API SQLBindParameter(SQLHSTMT statement, SQLUSMALLINT number,
                                               SQLSMALLINT ioType, SQLSMALLINT cType,
                                               SQLSMALLINT sqlType, SQLULEN columnSize,
@@ -108,6 +170,7 @@ namespace {
 using namespace orvitex::ado;
 using orvitex::ado::testing::DriverTest;
 using orvitex::ado::testing::ErrorNumberOf;
+using orvitex::ado::testing::Pattern;
 
 class SqlServerAnswers : public DriverTest {
 protected:
@@ -175,6 +238,37 @@ TEST_P(SqlServerAnswers, ALinkLostRightAfterACommitIsNoFailedCommit) {
     EXPECT_EQ(events_.disconnects.size(), 1u);
     EXPECT_EQ(connection_->State(), adStateClosed);  // never left running without auto-commit
     EXPECT_EQ(NewConnection()->Execute(u"SELECT id FROM t")->RecordCount(), 1);
+}
+
+TEST_P(SqlServerAnswers, AFailedRollbackGivesTheLinkUpAndCommitsNothing) {
+    Exec(u"CREATE TABLE t (id INTEGER)");
+    (void)connection_->BeginTrans();
+    Exec(u"INSERT INTO t VALUES (1)");
+    Script().failingRollbacks = 1;
+    EXPECT_EQ(ErrorNumberOf([&] { connection_->RollbackTrans(); }), kEFail);
+    EXPECT_EQ(events_.disconnects.size(), 1u);
+    EXPECT_EQ(connection_->State(), adStateClosed);
+    EXPECT_EQ(NewConnection()->Execute(u"SELECT id FROM t")->RecordCount(), 0);
+}
+
+// Doubling the buffer copied every byte up to four times and held three times the value.
+TEST_P(SqlServerAnswers, AValueOfUntoldLengthIsReadWholeAndCopiedOnce) {
+    const std::size_t sizes[] = {4095, 4096, 65535, 65536, 65537, 1024 * 1024 + 1};
+    CreateLongValues(sizes);
+    Script().noTotal = true;
+    for (std::size_t i = 0; i < std::size(sizes); ++i) {
+        SCOPED_TRACE(sizes[i]);
+        const std::u16string id = orvitex::ToText(static_cast<std::int64_t>(i));
+        const auto before = orvitex::ado::testing::allocatedBytes.load();
+        const auto bytes = Scalar(u"SELECT data FROM t WHERE id = " + id).ToBytes();
+        const auto cost = orvitex::ado::testing::allocatedBytes.load() - before;
+        EXPECT_EQ(*bytes, Pattern(sizes[i]));
+        EXPECT_LE(bytes->capacity(), sizes[i] + 65536);
+        EXPECT_LE(cost, 2 * sizes[i] + 4 * 65536);  // each piece read once, copied once
+        const auto text = Scalar(u"SELECT body FROM t WHERE id = " + id);
+        EXPECT_EQ(*text.As<std::u16string>(), std::u16string(sizes[i], u'가'));
+        EXPECT_LE(text.As<std::u16string>()->capacity(), sizes[i] + 4096);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Drivers, SqlServerAnswers, ::testing::Values("SQLite3", "PostgreSQL"),

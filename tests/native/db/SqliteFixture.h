@@ -33,6 +33,14 @@ protected:
         static_cast<void>(Required(db.sConnect).Execute(statement));
     }
 
+    // The first value of the query's first row as a connection of its own to the same
+    // file sees it: only what is committed.
+    ado::Variant Seen(std::u16string_view query) {
+        auto other = ado::Connection::Create(environment);
+        other->Open(u"Driver={SQLite3};Database=" + FromUtf8(folder.File("central.db").string()));
+        return other->Execute(query)->GetFields()[0].Value();
+    }
+
     orvitex::testing::TempDir folder{"orvitex-db"};
     FakeUi ui;
     MemoryFileSystem files;

@@ -99,8 +99,9 @@ TEST(Secrets, OnlyPasswordValuesAndQuotedConnectionStringsAreMasked) {
 }
 
 TEST_F(SqliteTest, RunSQLReportsOnlyByItsResultAndRunSQLTransCommitsAllOrNothing) {
-    const auto count = [&] {
-        return db.GetRecordSet(u"SELECT COUNT(*) FROM t")->GetFields()[0].Value().ToInt32();
+    const auto counts = [&] {
+        const auto own = db.GetRecordSet(u"SELECT COUNT(*) FROM t")->GetFields()[0].Value();
+        return std::pair(own.ToInt32(), Seen(u"SELECT COUNT(*) FROM t").ToInt32());
     };
     Connect();
     EXPECT_EQ(db.RunSQL(u"CREATE TABLE t(n INTEGER)"), 1);
@@ -109,13 +110,50 @@ TEST_F(SqliteTest, RunSQLReportsOnlyByItsResultAndRunSQLTransCommitsAllOrNothing
     db.sConnect->Close();
     EXPECT_EQ(db.RunSQL(u"INSERT INTO t VALUES (1)"), 1);  // reconnected first
     EXPECT_EQ(db.RunSQLTrans({u"INSERT INTO t VALUES (2)", u"INSERT INTO t VALUES (3)"}), 1);
-    EXPECT_EQ(count(), 3);
+    EXPECT_EQ(counts(), std::pair(3, 3));
     EXPECT_EQ(db.RunSQLTrans({u"INSERT INTO t VALUES (4)", u"INSERT INTO missing VALUES (5)",
                               u"INSERT INTO t VALUES (6)"}),
               -1000);
+    EXPECT_EQ(counts(), std::pair(3, 3));
     EXPECT_EQ(db.RunSQLTrans({u"INSERT INTO t VALUES (7)", ado::Variant::MakeNull()}), -1000);
-    EXPECT_EQ(count(), 3);
+    EXPECT_EQ(counts(), std::pair(3, 3));
+    EXPECT_EQ(db.RunSQLTrans({u"INSERT INTO t VALUES (8)"}), 1);  // no transaction left behind
+    EXPECT_EQ(counts(), std::pair(4, 4));
     EXPECT_TRUE(ui.messages.empty());
+}
+
+// The flag is seen through ServerDisConnect, which rolls back only while it is set.
+TEST_F(SqliteTest, FnTransactionsCommitAndRollBackWhatTheyBeganAndKeepTheirFlagRight) {
+    const auto seen = [&] {
+        return Seen(u"SELECT group_concat(n) FROM (SELECT n FROM t ORDER BY n)").ToText();
+    };
+    Connect();
+    Sql(u"CREATE TABLE t(n INTEGER)");
+    db.fnCommitTrans();  // none begun: nothing to end
+    db.fnRollBackTrans();
+    db.fnBeginTrans();
+    Sql(u"INSERT INTO t VALUES (1)");
+    db.fnCommitTrans();
+    EXPECT_EQ(seen(), u"1");
+    EXPECT_EQ(db.ServerDisConnect(), 1);
+    Connect();
+    db.fnBeginTrans();
+    Sql(u"INSERT INTO t VALUES (2)");
+    db.fnRollBackTrans();
+    Sql(u"INSERT INTO t VALUES (3)");  // auto-commit again
+    EXPECT_EQ(seen(), u"1,3");
+    EXPECT_EQ(db.ServerDisConnect(), 1);
+    Connect();
+    db.fnBeginTrans();
+    Sql(u"INSERT INTO t VALUES (4)");
+    db.fnBeginTrans();  // rolls the open one back first
+    Sql(u"INSERT INTO t VALUES (5)");
+    db.fnCommitTrans();
+    EXPECT_EQ(seen(), u"1,3,5");
+    db.fnBeginTrans();
+    Sql(u"INSERT INTO t VALUES (6)");
+    EXPECT_EQ(db.ServerDisConnect(), 1);  // rolls back what is open
+    EXPECT_EQ(seen(), u"1,3,5");
 }
 
 TEST_F(SqliteTest, FnGetRowsGivesFieldByRowArraysAndFnExecuteCountsTheRowsItTouched) {

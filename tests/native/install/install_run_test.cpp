@@ -1,142 +1,25 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <fstream>
 #include <functional>
 
-#include "FakeDesktop.h"
-#include "FakeFileSystem.h"
-#include "FakeRegistry.h"
-#include "FakeUi.h"
+#include "RunWorld.h"
 #include "db/gSQL.h"
-#include "install/CentralDb.h"
-#include "install/InstallRun.h"
-#include "install/MainServer.h"
-#include "install/Preflight.h"
-#include "install/SharedDatabase.h"
-#include "platform/openssl/OpenSslSha256.h"
-#include "support/SqliteDatabase.h"
+#include "install/ExitCodes.h"
+#include "install/RunReport.h"
 
 namespace orvitex::install {
 namespace {
 
-const std::u16string kFolder = u"C:\\오르비설치\\";
-const std::u16string kConnectTo = u"SOFTWARE\\Microsoft\\MSSQLServer\\Client\\ConnectTo";
-const std::u16string kPolicies = u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Policies\\System";
 const std::u16string kSha2 = u"58f7fa906bb4d0075f986f82537613c41cf58750b27c4e623c9aa939518296c7";
 const std::vector<std::byte> kPackage2{std::byte{0x4D}, std::byte{0x5A}, std::byte{2},
                                        std::byte{0}};
-
-// A central database with the six stored programs, and the fake machine the run
-// works on; the main window and the shell journal what they are asked to do.
-struct World : RunWindow, platform::Shell {
-    World() {
-        Sql("CREATE TABLE tb_orvi서버정보(요양기관기호 TEXT, 자동업데이트경로 TEXT, 서버Name TEXT, "
-            "서버ID TEXT, 서버PWD TEXT, 데이터베이스 TEXT);"
-            "INSERT INTO tb_orvi서버정보 VALUES('12345678', '\\\\nas\\update\\', "
-            "'CLINIC\\SQL', 'clinic', 'Pw-secret-9', 'orvitex');"
-            "CREATE TABLE tb_도르네AS(파일이름 TEXT, 실행파일 BLOB);"
-            "INSERT INTO tb_도르네AS VALUES('오르비셋업', X'4D5A01'), ('오르비필수업데이트', "
-            "X'4D5A0200'), ('오르비필수업데이트2', X'4D5A03'), ('오르비필수업데이트3', X'4D5A04'), "
-            "('ALL7', X'4D5A05'), ('DUR', X'4D5A06');");
-        Connect(FromUtf8(central.Path().string()));
-        ConnectMainServer(*database, ui, settings);
-        registry.AddKey(kConnectTo);
-        registry.AddKey(kPolicies);
-        files.AddFolder(u"C:\\Orvitex");
-        files.AddFile(u"C:\\Orvitex\\old.exe");
-        files.AddFile(u"\\\\nas\\update\\Orvitex.ini");
-        ui.journal = &journal;
-    }
-    void Connect(const std::u16string& file) {
-        instance.reset();
-        ado::ProviderDrivers drivers;
-        drivers.sqlServerReplacement = CentralDbConnectionString(file);
-        database = std::make_unique<SharedDatabase>(instance, drivers, ui, files);
-    }
-    // Changes the central database behind the open connection.
-    void Sql(const std::string& statements) {
-        const std::string script = central.Path().string() + ".sql";
-        std::ofstream(script) << statements;
-        const std::string command = "sqlite3 '" + central.Path().string() + "' < '" + script + "'";
-        EXPECT_EQ(std::system(command.c_str()), 0);
-    }
-    RunOutcome Run() {
-        RunServices services{files, *this, desktop, registry, ui, db, log, true};
-        services.record = &record;
-        services.sha256 = &sha256;
-        return RunInstall(*this, services);
-    }
-    std::vector<CheckResult> Check() {
-        PreflightServices services{files, registry, sha256, *database, db, settings};
-        return RunPreflight(services, code);
-    }
-    bool Logged(std::string_view text) {
-        const auto bytes =
-            files.ReadWholeFile(kFolder + u"orvitex-setup.log").value_or(std::vector<std::byte>{});
-        return std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size())
-                   .find(text) != std::string_view::npos;
-    }
-    std::size_t Starts() const {
-        return std::ranges::count_if(journal, [](auto& l) { return l.starts_with("start "); });
-    }
-    std::size_t RegistryWrites() const {
-        return std::ranges::count_if(registry.Log(), [](auto& l) { return l.starts_with("set "); });
-    }
-
-    std::u16string CodeText() override { return code; }
-    ServerRecord& Record() override { return server; }
-    void MoveToLeftEdge() override { journal.push_back("move left"); }
-    void ShowStatusLine() override { journal.push_back("status shown"); }
-    void SetStatus(std::u16string_view text) override {
-        journal.push_back("status " + ToUtf8(text));
-    }
-    void Yield() override {}
-    void ResetProgress() override { journal.push_back("reset"); }
-    void ShowProgress(std::int32_t current, std::int32_t total) override {
-        journal.push_back("progress " + std::to_string(current) + "/" + std::to_string(total));
-    }
-    std::uintptr_t NativeHandle() override { return 0x1234; }
-    void ShowCompletionWindow() override { journal.push_back("completion"); }
-    // The main setup makes the product's folder, as the real one does.
-    bool StartProgram(std::u16string_view path) override {
-        journal.push_back("start " + ToUtf8(path.substr(path.rfind(u'\\') + 1)));
-        if (path.ends_with(u"\\iOrvitex.exe")) {
-            files.AddFolder(u"C:\\Orvitex");
-            files.AddFolder(u"C:\\Orvitex\\bin");
-        }
-        return true;
-    }
-    void CopyFileIntoFolder(std::u16string_view source, std::u16string_view folder,
-                            std::uintptr_t owner, bool silent) override {
-        journal.push_back("copy " + ToUtf8(source) + " into " + ToUtf8(folder) + " owner " +
-                          std::to_string(owner) + (silent ? " silent" : "") +
-                          (registry.Log().empty() ? "" : " AFTER A REGISTRY WRITE"));
-    }
-
-    testing::SqliteDatabase central;
-    std::shared_ptr<db::clsDBMng> instance;
-    std::unique_ptr<SharedDatabase> database;
-    const ServerSettings settings{u"127.0.0.1", u"127.0.0.2", u"4181", u"orvitex", u"sa", u"pw"};
-    std::function<db::clsDBMng&()> db = [this]() -> db::clsDBMng& { return database->Instance(); };
-    std::vector<std::string> journal;
-    std::u16string code = u"12345678";
-    ServerRecord server;
-    testing::FakeUi ui;
-    testing::FakeFileSystem files;
-    testing::FakeRegistry registry;
-    testing::FakeDesktop desktop;
-    openssl::OpenSslSha256 sha256;
-    RunRecord record;
-    RunLog log{files, {}};
-};
 
 // Bugs caught: a status text off by a byte, a package out of order, the copy or
 // the progress in the wrong place, the old program folder kept, a second
 // connection that replaces the shared instance, the built-in login handed over in
 // the wrong order (the end-to-end run proves the rest).
 TEST(InstallRun, CompleteRunDoesEveryStepInOrder) {
-    World w;
+    RunWorld w;
     const db::clsDBMng& connected = *w.instance;
     EXPECT_EQ(connected.ServerName + u"," + connected.ServerID + u"," + connected.ServerPWD + u"," +
                   connected.DatabaseName,
@@ -176,14 +59,13 @@ TEST(InstallRun, PresentFilesAndRefusedAliases) {
     for (const std::u16string file : {u"uOrvitex1.exe", u"uOrvitex1.exe.part"}) {
         SCOPED_TRACE(ToUtf8(file));
         const bool reused = file == u"uOrvitex1.exe";
-        World w;
+        RunWorld w;
         if (reused)
-            w.Sql("DELETE FROM tb_도르네AS WHERE 파일이름 = '오르비필수업데이트'");
+            w.Sql(u"DELETE FROM tb_도르네AS WHERE 파일이름 = '오르비필수업데이트'");
         w.registry.AddKey(kConnectTo, 5);
         w.files.AddFolder(kFolder);
         ASSERT_TRUE(w.files.WriteWholeFile(kFolder + file, present));
-        EXPECT_THROW(static_cast<void>(w.Run()), RunStepError);
-        EXPECT_NE(w.journal.back(), "completion");
+        EXPECT_NE(w.Failure(), "");
         EXPECT_EQ(w.Starts(), 6u);
         EXPECT_EQ(w.files.ReadWholeFile(kFolder + u"uOrvitex1.exe"), reused ? present : kPackage2);
         EXPECT_EQ(w.record.packages[1].action,
@@ -194,29 +76,166 @@ TEST(InstallRun, PresentFilesAndRefusedAliases) {
         EXPECT_TRUE(w.registry.ValuesOf(kConnectTo).empty());
         EXPECT_EQ(w.registry.ValuesOf(kPolicies).size(), 14u);
         EXPECT_TRUE(w.Logged(
-            "[CLINIC\\SQL] = DBNMPNTW,\\\\CLINIC\\pipe\\MSSQL$SQL\\sql\\query: failed, status 5"));
+            u"[CLINIC\\SQL] = DBNMPNTW,\\\\CLINIC\\pipe\\MSSQL$SQL\\sql\\query: failed, status 5"));
     }
 }
 
-// Bug caught: a write cut off half-way that leaves a truncated program under the
-// package's name, to be started by every later run.
-TEST(InstallRun, WriteFailingHalfWayLeavesNoPackageAndNamesTheStep) {
-    World w;
-    w.files.AddFolder(kFolder);
-    w.files.FailOn("WriteFlushedFile", kFolder + u"uOrvitex1.exe.part");
+// The exit code a run ends with, as the program tells it: a failed step ends with
+// 5, a run that reached its completion window with what it left undone.
+int ExitCodeOf(RunWorld& w) {
     try {
-        static_cast<void>(w.Run());
-        ADD_FAILURE() << "the run went on";
-    } catch (const RunStepError& e) {
-        EXPECT_STREQ(e.what(),
-                     "package 2 (uOrvitex1.exe), fetching the file: cannot write "
-                     "C:\\오르비설치\\uOrvitex1.exe.part");
+        switch (w.Run()) {
+            case RunOutcome::Completed:
+                return CompletedRunExitCode(w.record);
+            case RunOutcome::StoppedAtEmptyProgram:
+                return kExitEmptyStoredProgram;
+            case RunOutcome::UnknownInstitution:
+                return w.ui.messages.at(0).text == kUnknownInstitution ? kExitUnknownInstitution
+                                                                       : -1;
+            case RunOutcome::NoInputDesktop:
+                return -1;  // the program ends before the run returns
+        }
+    } catch (const RunStepError&) {
+        return kExitOtherFailure;
+    } catch (const testing::ProgramEnded& e) {
+        return e.exitCode;
     }
-    EXPECT_FALSE(w.files.Has(kFolder + u"uOrvitex1.exe") ||
-                 w.files.Has(kFolder + u"uOrvitex1.exe.part"));
-    EXPECT_EQ(w.Starts(), 1u);
-    EXPECT_EQ(w.RegistryWrites(), 0u);
-    EXPECT_TRUE(w.Logged("; exit code 5"));
+    return -1;
+}
+
+// Every way a run ends, each with its exit code, what its log says and the programs
+// it started. Bugs caught: an exit code a program chose for itself taken
+// for a crash (or a crash for an exit code), a reached wait limit or an unseen drive
+// reported as success, a wizard never shown counted as undone, a run without an
+// input desktop that changes anything first, a cut-off write left under the
+// package's name, a missing key that stops the values after it.
+TEST(InstallRun, EveryWayARunEnds) {
+    const auto unchanged = [](RunWorld& w) {
+        EXPECT_TRUE(w.files.Has(u"C:\\Orvitex\\old.exe"));
+        EXPECT_EQ(std::ranges::count(w.journal, "move left"), 0);
+    };
+    const struct {
+        const char* name;
+        std::function<void(RunWorld&)> change;
+        int exitCode;
+        std::u16string says;  // a line of the log
+        std::size_t starts;
+        std::function<void(RunWorld&)> then = [](RunWorld&) {};
+    } rows[] = {
+        {"every wizard clicked through or never shown",
+         [](RunWorld& w) {
+             w.desktop.Open(u"IHIRADUR 1.0 설치", 6, {0, 0, 640, 480});
+         },
+         kExitComplete, u"run complete; exit code 0 once the completion window closes", 6,
+         [](RunWorld& w) {
+             EXPECT_EQ(w.record.packages[5].script, ScriptOutcome::ClickedThrough);
+             EXPECT_EQ(w.record.packages[0].script, ScriptOutcome::NotFound);
+         }},
+        {"a program that ends with 0xFFFFFFFF", [](RunWorld& w) { w.exitCodes[2] = 0xFFFFFFFF; },
+         kExitComplete, u"run complete; exit code 0 once the completion window closes", 6,
+         [](RunWorld& w) {
+             EXPECT_TRUE(
+                 w.Logged(u"package 3 (uOrvitex2.exe): its program ended with exit code "
+                          u"0xFFFFFFFF, no crash; going on"));
+             EXPECT_NE(ReportJson(ReportFrame{}, w.record).find("\"exitCode\": 4294967295"),
+                       std::string::npos);
+         }},
+        {"three wizards left at their wait limits",
+         [](RunWorld& w) {
+             w.desktop.Open(u"오르비텍스 설치", 1, {0, 0, 640, 480});
+         },
+         kExitWizardsUndone,
+         u"run finished, but 3 wizards did not complete; exit code 8 once the completion window "
+         u"closes",
+         6,
+         [](RunWorld& w) {
+             EXPECT_EQ(w.journal.back(), "completion");
+             EXPECT_NE(ReportJson({{}, false, {}, {}, kExitWizardsUndone}, w.record)
+                           .find("\"exitMeaning\": \"finished, but 3 wizards did not complete\""),
+                       std::string::npos);
+         }},
+        {"the first program dies of an access violation",
+         [](RunWorld& w) { w.exitCodes[0] = 0xC0000005; }, kExitOtherFailure,
+         u"failed: package 1 (iOrvitex.exe): its program crashed, exception code 0xC0000005; "
+         u"exit code 5",
+         1},
+        {"the last program dies of a stack buffer overrun",
+         [](RunWorld& w) { w.exitCodes[5] = 0xC0000409; }, kExitOtherFailure,
+         u"package 6 (IHiraDurSetupSW0421.exe): its program crashed, exception code 0xC0000409", 6},
+        {"unknown institution code", [](RunWorld& w) { w.code = u"99999999"; },
+         kExitUnknownInstitution, u"institution code not found", 0, unchanged},
+        {"a locked workstation",
+         [](RunWorld& w) { w.desktop.inputDesktop.inputDesktopOpened = false; },
+         kExitNoInputDesktop,
+         u"stopped: 잠금이 풀린 사용자 화면이 없어 설치 프로그램을 클릭할 수 없습니다.", 0,
+         unchanged},
+        {"an empty stored program",
+         [](RunWorld& w) {
+             w.Sql(u"UPDATE tb_도르네AS SET 실행파일 = X'' WHERE 파일이름 = 'ALL7'");
+         },
+         kExitEmptyStoredProgram,
+         u"package 5 (ALLV7_XProxy_soapLibSetupSetup.exe): stored program of length 0, run "
+         u"stopped; exit code 3",
+         4},
+        {"a write cut off half-way",
+         [](RunWorld& w) {
+             w.files.AddFolder(kFolder);
+             w.files.FailOn("WriteFlushedFile", kFolder + u"uOrvitex1.exe.part");
+         },
+         kExitOtherFailure,
+         u"failed: package 2 (uOrvitex1.exe), fetching the file: cannot write "
+         u"C:\\오르비설치\\uOrvitex1.exe.part; exit code 5",
+         1,
+         [](RunWorld& w) {
+             EXPECT_FALSE(w.files.Has(kFolder + u"uOrvitex1.exe") ||
+                          w.files.Has(kFolder + u"uOrvitex1.exe.part"));
+             EXPECT_EQ(w.RegistryWrites(), 0u);
+         }},
+        {"Orvitex.ini not copied", [](RunWorld& w) { w.copies = false; }, kExitOtherFailure,
+         u"run finished with failures: Orvitex.ini not copied from \\\\nas\\update\\Orvitex.ini; "
+         u"exit code 5",
+         6},
+        {"the update folder on a drive the program cannot see",
+         [](RunWorld& w) { w.Sql(u"UPDATE tb_orvi서버정보 SET 자동업데이트경로 = 'Z:\\update'"); },
+         kExitOtherFailure,
+         u"드라이브 Z:\\는 관리자 권한으로 실행된 이 프로그램에서 보이지 않습니다", 6},
+        {"no ConnectTo key",
+         [](RunWorld& w) {
+             w.registry = {};
+             w.registry.AddKey(kPolicies);
+         },
+         kExitOtherFailure,
+         u"failed: workstation settings: 1 of 15 registry values not written: " + kConnectTo +
+             u" [CLINIC\\SQL]: key missing or refused; exit code 5",
+         6,
+         [](RunWorld& w) {
+             EXPECT_EQ(w.registry.ValuesOf(kPolicies).size(), 14u);
+             EXPECT_FALSE(w.registry.HasKey(kConnectTo));
+         }},
+        {"no Policies\\System key",
+         [](RunWorld& w) {
+             w.registry = {};
+             w.registry.AddKey(kConnectTo);
+         },
+         kExitOtherFailure,
+         u"failed: workstation settings: 14 of 15 registry values not written: " + kPolicies, 6,
+         [](RunWorld& w) {
+             EXPECT_EQ(w.registry.ValuesOf(kConnectTo).size(), 1u);
+             EXPECT_FALSE(w.registry.HasKey(kPolicies));
+         }},
+        {"the main window closed during the run", [](RunWorld& w) { w.closed = true; },
+         kExitOtherFailure, u"main window closed during the run; exit code 5", 0},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        RunWorld w;
+        row.change(w);
+        w.journal.clear();
+        EXPECT_EQ(ExitCodeOf(w), row.exitCode);
+        EXPECT_TRUE(w.Logged(row.says)) << ToUtf8(row.says);
+        EXPECT_EQ(w.Starts(), row.starts);
+        row.then(w);
+    }
 }
 
 // Bugs caught: a check that passes what would stop a run (or fails what would
@@ -234,42 +253,49 @@ TEST(Preflight, EachCheckFailsExactlyWhereTheRunWould) {
     // Each row also sets independent checks, each failing on its own line.
     const struct {
         const char* name;
-        std::function<void(World&)> change;
+        std::function<void(RunWorld&)> change;
         std::vector<std::string> failing;
     } rows[] = {
-        {"main server unreachable", [](World& w) { w.Connect(u"/nonexistent/central.db"); },
+        {"main server unreachable", [](RunWorld& w) { w.Connect(u"/nonexistent/central.db"); },
          noConnection},
         {"a code that would match every row unquoted",
-         [](World& w) { w.code = u"x' or '1'='1"; },
+         [](RunWorld& w) { w.code = u"x' or '1'='1"; },
          {"institution code 'x' or '1'='1'", "Orvitex.ini"}},
+        {"a disconnected session; the update folder on a drive the program cannot see",
+         [](RunWorld& w) {
+             w.desktop.inputDesktop.sessionActive = false;
+             w.Sql(u"UPDATE tb_orvi서버정보 SET 자동업데이트경로 = 'Z:\\update'");
+         },
+         {"input desktop", "Orvitex.ini"}},
         {"ConnectTo missing from the 32-bit view, Policies\\System refusing",
-         [](World& w) {
+         [](RunWorld& w) {
              w.registry.HideFrom32BitView(kConnectTo);
              w.registry.AddKey(kPolicies, 5);
          },
          {"registry ConnectTo", "registry Policies\\System"}},
         {"install folder present, not writable; free space exactly enough",
-         [&](World& w) {
+         [&](RunWorld& w) {
              w.files.AddFolder(kFolder);
              w.files.FailOn("CanAddEntries", installFolder);
              w.files.freeBytes = kSpareBytes + stored;
          },
          {folder}},
         {"a file named like the install folder; free space one byte short",
-         [&](World& w) {
+         [&](RunWorld& w) {
              w.files.AddFile(installFolder);
              w.files.freeBytes = kSpareBytes + stored - 1;
          },
          {folder, space}},
         {"C: refuses a new folder; free space unknown",
-         [](World& w) {
+         [](RunWorld& w) {
              w.files.FailOn("CanAddEntries", u"C:\\");
              w.files.freeBytes.reset();
          },
          {folder, space}},
         {"neither package 2 on disk nor Null package 3 counts against the space",
-         [&](World& w) {
-             w.Sql("UPDATE tb_도르네AS SET 실행파일 = NULL WHERE 파일이름 = '오르비필수업데이트2'");
+         [&](RunWorld& w) {
+             w.Sql(
+                 u"UPDATE tb_도르네AS SET 실행파일 = NULL WHERE 파일이름 = '오르비필수업데이트2'");
              w.files.AddFolder(kFolder);
              ASSERT_TRUE(w.files.WriteWholeFile(kFolder + u"uOrvitex1.exe", kPackage2));
              w.files.freeBytes = kSpareBytes + stored - 4 - 3;
@@ -278,20 +304,27 @@ TEST(Preflight, EachCheckFailsExactlyWhereTheRunWould) {
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        World w;
+        RunWorld w;
         row.change(w);
         const auto results = w.Check();
-        EXPECT_EQ(results.size(), 13u);
+        EXPECT_EQ(results.size(), 14u);
         std::vector<std::string> failing;
+        std::u16string details;
         for (const auto& r : results) {
-            if (!r.passed)
+            if (!r.passed) {
                 failing.push_back(ToUtf8(r.name));
+                details += r.detail + u"\n";
+            }
         }
         EXPECT_EQ(failing, row.failing);
         if (row.failing.empty()) {
-            EXPECT_EQ(CheckLine(results[3]),
+            EXPECT_EQ(CheckLine(results[4]),
                       u"ok   package 2 (uOrvitex1.exe): stored program 4 bytes, SHA-256 " + kSha2 +
                           u"; a file of its name is present and is used instead");
+        }
+        if (row.failing.size() == 2 && row.failing[0] == "input desktop") {
+            EXPECT_NE(details.find(u"session 1 is not active"), std::u16string::npos);
+            EXPECT_NE(details.find(u"드라이브 Z:\\는"), std::u16string::npos);
         }
     }
 }

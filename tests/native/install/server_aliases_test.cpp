@@ -25,7 +25,7 @@ TEST(TcpAlias, MissingOrRefusingKeyPassesSilently) {
     EXPECT_TRUE(refusing.ValuesOf(std::u16string(kConnectToKey)).empty());
     std::vector<std::u16string> outcomes;
     for (const auto& w : writes)
-        outcomes.push_back(w.name + u" " + w.result);
+        outcomes.push_back(w.name + u" " + ToText(w.result));
     EXPECT_EQ(outcomes, (std::vector<std::u16string>{
                             u"10.0.0.2 key missing or refused", u"10.0.0.1 key missing or refused",
                             u"10.0.0.2 failed, status 5", u"10.0.0.1 failed, status 5"}));

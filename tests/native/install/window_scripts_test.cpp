@@ -22,7 +22,8 @@ const std::vector<Point> kAADD{kA, kA, kD, kD};
 
 // Wine and the end-to-end run prove the clicks on real wizards; here windows that
 // come and go as no fake wizard can, and the wait limits, which only virtual time
-// reaches: a wait that polls on after the new window, ends early or runs past it.
+// reaches: a wait that polls on after the new window, ends early or runs past it;
+// each click heard by the run's log at the point pressed.
 TEST(WindowScripts, ClicksFollowWindowsThatComeAndGoAndWaitsEndAtTheirLimits) {
     const struct {
         const char* name;
@@ -59,11 +60,15 @@ TEST(WindowScripts, ClicksFollowWindowsThatComeAndGoAndWaitsEndAtTheirLimits) {
         desktop.Open(kCaption, 11, {100, 50, 620, 470}, 0ms, row.firstCloses);
         desktop.Open(kCaption, 22, {140, 80, 700, 520}, row.secondOpens, row.secondCloses);
         desktop.Sleep(2000ms);
-        EXPECT_EQ(WindowScripts(desktop, {1min, 1min}).Run(row.script, kCaption), row.outcome);
+        std::vector<Point> heard;
+        const auto hear = [&](const ClickRecord& c) { heard.push_back({c.x, c.y}); };
+        EXPECT_EQ(WindowScripts(desktop, {1min, 1min}).Run(row.script, kCaption, hear),
+                  row.outcome);
         std::vector<Point> clicks;
         for (const auto& e : desktop.Only(testing::FakeDesktop::Kind::Click))
             clicks.push_back({e.x, e.y});
         EXPECT_EQ(clicks, row.clicks);
+        EXPECT_EQ(heard, row.clicks) << "a click logged where none was pressed, or not logged";
         EXPECT_GE(desktop.Now(), row.endsFrom);
         EXPECT_LE(desktop.Now(), row.endsBy);
     }

@@ -35,6 +35,7 @@ public:
 
     std::vector<Window> windows;
     std::vector<Event> events;
+    platform::InputDesktopFacts inputDesktop;  // an unlocked session's, unless changed
 
     void Open(std::u16string caption, std::uintptr_t handle, platform::ScreenRect rect,
               std::chrono::milliseconds opens = 0ms,
@@ -75,6 +76,7 @@ public:
         Pass(Kind::Sleep, duration, duration);
     }
     std::chrono::milliseconds Now() override { return now_; }
+    platform::InputDesktopFacts ReadInputDesktop() override { return inputDesktop; }
 
 private:
     template <typename Match>

@@ -191,8 +191,8 @@ TEST_F(FileSystem, WholeFilesRoundTripAndFailedWritesKeepWhatWasThere) {
 
     // Bug caught: reading back a file another program holds open for writing.
     UniqueFileHandle writer(CreateFileW(temp_.Path(L"held.exe").c_str(), GENERIC_WRITE,
-                                        FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                        OPEN_EXISTING, 0, nullptr));
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                        0, nullptr));
     ASSERT_TRUE(writer);
     EXPECT_EQ(files_.ReadWholeFile(temp_.Text(L"held.exe")).value_or(none).size(), 4u);
     writer.Reset();
