@@ -10,6 +10,10 @@ add_subdirectory(${ORVITEX_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_
 include(GoogleTest)
 
 set(ORVITEX_WINE_RUN "${PROJECT_SOURCE_DIR}/tools/wine-run.sh")
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    # The 32-bit programs skip, with a SKIP line, where the machine cannot run them.
+    set(ORVITEX_WINE_RUN env ORVITEX_NEEDS_32BIT=1 ${ORVITEX_WINE_RUN})
+endif()
 set(ORVITEX_WINE_PREFIX "${CMAKE_BINARY_DIR}/wineprefix")
 
 # Registers a Win32 test program, or a slice of it, as a CTest test run under Wine.
@@ -29,6 +33,7 @@ function(orvitex_add_wine_test)
     set_tests_properties(${T_NAME} PROPERTIES
         LABELS "wine;${T_LABELS}"
         TIMEOUT ${T_TIMEOUT}
+        SKIP_RETURN_CODE 77
         ENVIRONMENT "ORVITEX_WINEPREFIX=${ORVITEX_WINE_PREFIX}"
         RESOURCE_LOCK wineprefix)
 endfunction()
@@ -57,4 +62,13 @@ function(orvitex_add_win32_tests name)
     target_include_directories(${name} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
     target_link_libraries(${name} PRIVATE ${T_LIBRARIES} GTest::gmock GTest::gtest)
     target_link_options(${name} PRIVATE -municode)
+endfunction()
+
+# Every test of the calling folder: exit code 77 (wine-run.sh on a machine that
+# cannot run 32-bit programs, or a fault a test cannot set up) is a skip.
+function(orvitex_tests_may_skip)
+    get_property(tests DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR} PROPERTY TESTS)
+    if(tests)
+        set_tests_properties(${tests} PROPERTIES SKIP_RETURN_CODE 77)
+    endif()
 endfunction()

@@ -8,7 +8,9 @@
 #
 # Runs sharing a prefix are serialised with a lock on it, so parallel CTest
 # jobs never stop each other's processes. With ORVITEX_USE_DISPLAY=1 a working
-# $DISPLAY of the caller is used instead of an Xvfb of its own.
+# $DISPLAY of the caller is used instead of an Xvfb of its own. With
+# ORVITEX_NEEDS_32BIT=1 (the 32-bit tests) a machine that cannot run 32-bit
+# programs gets a SKIP line and exit code 77 instead of a failure.
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -16,7 +18,14 @@ prefix=${ORVITEX_WINEPREFIX:-$PWD/wineprefix}
 mkdir -p "$(dirname "$prefix")"
 prefix=$(cd "$(dirname "$prefix")" && pwd)/$(basename "$prefix")
 
+if [ "${ORVITEX_NEEDS_32BIT:-}" = 1 ] && ! "$here/wine-prefix.sh" --runs-32bit; then
+    echo "SKIP: this machine does not run 32-bit Windows programs (wine32:i386, IA32 emulation)"
+    exit 77
+fi
+
 export WINEPREFIX=$prefix
+# A 64-bit prefix: with Wine's i386 half installed it runs 32-bit programs through
+# WOW64, as 64-bit Windows does.
 export WINEARCH=win64
 # Wine converts command lines and file names with the Unix locale: Hangul needs UTF-8.
 export LC_ALL=C.UTF-8

@@ -3,7 +3,6 @@
 #include <cstdio>
 
 #include "install/ClientConfig.h"
-#include "install/CrashCodes.h"
 #include "install/ExitCodes.h"
 #include "install/Institution.h"
 #include "install/PackageFile.h"
@@ -11,10 +10,10 @@
 #include "install/RunReport.h"
 #include "install/RunStep.h"
 #include "install/RunTimings.h"
+#include "install/ScreenPictures.h"
 #include "install/SleepTally.h"
 #include "install/Workstation.h"
 #include "platform/FolderTree.h"
-#include "platform/InputDesktop.h"
 #include "platform/Text.h"
 
 namespace orvitex::install {
@@ -41,13 +40,19 @@ public:
           s_(services),
           record_(services.record ? *services.record : ownRecord_),
           desktop_(services.desktop, &services.log),
-          scripts_(desktop_, services.limits) {}
+          scripts_(desktop_, services.limits),
+          pictures_(desktop_, services.log, record_.pictures) {}
+
+    // The screen as the failed step left it, named after its package where it had one.
+    void PictureOfFailure(const RunStepError& failure) {
+        pictures_.Take(subject_, u"failed: " + FromUtf8(failure.what()));
+    }
 
     RunOutcome Go() {
         if (!Lookup()) {
             return RunOutcome::UnknownInstitution;
         }
-        if (!HasInputDesktop()) {
+        if (!ClicksCanLand(desktop_, s_.log, s_.ui, s_.quiet)) {
             return RunOutcome::NoInputDesktop;
         }
         Prepare();
@@ -88,23 +93,6 @@ private:
         return true;
     }
 
-    // Clicks that land nowhere would spend every wait limit: the run stops before it
-    // changes anything. Quiet, the log is the message.
-    bool HasInputDesktop() {
-        const auto reason = platform::WhyClicksCannotLand(desktop_.ReadInputDesktop());
-        if (!reason) {
-            return true;
-        }
-        const std::u16string message = platform::NoInputDesktopMessage(*reason);
-        s_.log.Line(u"stopped: " + message + u"; exit code " +
-                    ToText(std::int64_t{kExitNoInputDesktop}));
-        if (!s_.quiet) {
-            s_.ui.ShowMessage(message, platform::MessageIcon::Critical);
-        }
-        s_.ui.EndProgram(kExitNoInputDesktop);
-        return false;
-    }
-
     void Prepare() {
         window_.MoveToLeftEdge();
         window_.ShowStatusLine();
@@ -121,6 +109,7 @@ private:
     // False when the stored program is empty: the run ends there.
     bool Install(const SetupPackage& package) {
         const std::u16string label = PackageLabel(package);
+        subject_ = PictureSubject(package.file);
         PackageRecord& kept = record_.packages[static_cast<std::size_t>(package.index - 1)];
         window_.SetStatus(package.status);
         window_.Yield();
@@ -171,16 +160,12 @@ private:
             });
         kept.script = outcome;
         kept.seconds = std::chrono::duration<double>(desktop_.Now() - begun).count();
-        s_.log.Line(label + u": " + WizardLine(outcome, package.script, s_.limits));
-        const auto code = s_.shell.CrashOfLastProgram();
-        if (code && IsCrashCode(*code)) {
-            FailStep(s_.log, label, u"its program crashed, exception code 0x" + Hex32(*code));
+        s_.log.Line(label + u": " +
+                    WizardLine(outcome, package.script, package.caption, s_.limits));
+        if (LeftUndone(outcome)) {
+            pictures_.Take(subject_, label + u": " + std::u16string(ToText(outcome)));
         }
-        if (code) {
-            kept.exitCode = *code;
-            s_.log.Line(label + u": its program ended with exit code 0x" + Hex32(*code) +
-                        u", no crash; going on");
-        }
+        NoteProgramEnd(s_.log, label, s_.shell.CrashOfLastProgram(), kept);
     }
 
     void CopyConfiguration() {
@@ -209,13 +194,19 @@ private:
     RunRecord& record_;
     SleepTally desktop_;
     WindowScripts scripts_;
+    ScreenPictures pictures_;
+    std::u16string subject_ = u"run";
 };
 
 }  // namespace
 
 RunOutcome RunInstall(RunWindow& window, RunServices& services) {
+    Run run(window, services);
     try {
-        return Run(window, services).Go();
+        return run.Go();
+    } catch (const RunStepError& failure) {
+        run.PictureOfFailure(failure);
+        throw;
     } catch (const MainWindowClosed&) {
         services.log.Line(u"main window closed during the run; exit code " +
                           ToText(std::int64_t{kExitOtherFailure}));

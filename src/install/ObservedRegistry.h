@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "install/RegistryViews.h"
 #include "platform/Registry.h"
 #include "platform/Text.h"
 
@@ -40,10 +41,12 @@ public:
     std::unique_ptr<platform::RegistryKey> OpenMachineKeyForSetValue(
         std::u16string_view path) override {
         status_.reset();
+        views_.reset();
         auto key = inner_.OpenMachineKeyForSetValue(path);
         if (!key) {
             return nullptr;
         }
+        views_ = key->Views();
         return std::make_unique<Key>(std::move(key), status_);
     }
 
@@ -53,6 +56,14 @@ public:
         }
         return *status_ == 0 ? WriteResult{WriteOutcome::Written}
                              : WriteResult{WriteOutcome::Failed, *status_};
+    }
+
+    // Each view's result of the last write, by the view rule.
+    [[nodiscard]] std::u16string ViewsOutcome() const {
+        if (!views_ || !status_) {
+            return u"in no view";
+        }
+        return DescribeViews(*views_, ToText(Outcome()));
     }
 
 private:
@@ -73,6 +84,7 @@ private:
 
     platform::Registry& inner_;
     std::optional<long> status_;
+    std::optional<platform::KeyViews> views_;
 };
 
 }  // namespace orvitex::install

@@ -4,6 +4,7 @@
 
 #include "db/Required.h"
 #include "db/gSQL.h"
+#include "install/AddressSpace.h"
 #include "platform/Text.h"
 
 namespace orvitex::install {
@@ -21,7 +22,14 @@ void WriteFileWhole(platform::FileSystem& files, std::u16string_view target,
     }
 }
 
-StoredProgram ReadStoredProgram(db::clsDBMng& database, const SetupPackage& package) {
+StoredProgram ReadStoredProgram(db::clsDBMng& database, const SetupPackage& package,
+                                std::optional<std::int64_t> largest) {
+    // Refused before the fetch: a 32-bit process could not hold it.
+    if (largest) {
+        const auto length = StoredProgramLength(database, package);
+        if (length && *length > *largest)
+            throw std::runtime_error(ToUtf8(TooLargeMessage(package, *length, *largest)));
+    }
     db::gSQL = PackageQuery(package);
     const auto recordset = database.GetRecordSet(db::gSQL, ado::adOpenForwardOnly,
                                                  ado::adLockReadOnly, ado::adUseClient);

@@ -3,11 +3,13 @@
 // setup-file table and put in place whole or not at all.
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string_view>
 #include <vector>
 
 #include "db/clsDBMng.h"
+#include "install/AddressSpace.h"
 #include "install/Packages.h"
 #include "install/RunRecord.h"
 #include "platform/FileSystem.h"
@@ -25,11 +27,15 @@ struct PackageFileResult {
 
 // The package's row of the setup-file table, read as the run reads it: the
 // query text into gSQL, the first row's 실행파일 by Value, ActualSize and GetChunk.
+// A program longer than largest (LargestStoredProgram: 32-bit builds only) is
+// refused before it is fetched, with std::runtime_error.
 struct StoredProgram {
     PackageFileState state;  // Null, Empty, or Fetched when it holds bytes
     std::shared_ptr<const std::vector<std::byte>> bytes;
 };
-[[nodiscard]] StoredProgram ReadStoredProgram(db::clsDBMng& database, const SetupPackage& package);
+[[nodiscard]] StoredProgram ReadStoredProgram(
+    db::clsDBMng& database, const SetupPackage& package,
+    std::optional<std::int64_t> largest = LargestStoredProgram());
 
 // The query text goes into gSQL whether or not the file is fetched. Throws
 // std::runtime_error when the file cannot be written.

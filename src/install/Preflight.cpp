@@ -7,6 +7,7 @@
 #include "install/Institution.h"
 #include "install/PackageFile.h"
 #include "install/Packages.h"
+#include "install/RegistryViews.h"
 #include "install/ServerAliases.h"
 #include "install/UpdateFolder.h"
 #include "install/Workstation.h"
@@ -43,8 +44,8 @@ public:
     }
 
 private:
-    void Add(std::u16string name, bool passed, std::u16string detail) {
-        results_.push_back({std::move(name), passed, std::move(detail)});
+    void Add(std::u16string name, bool passed, std::u16string detail, bool warning = false) {
+        results_.push_back({std::move(name), passed, std::move(detail), warning});
     }
 
     bool Connect() {
@@ -119,19 +120,9 @@ private:
 
     void RegistryKey(std::u16string_view path, std::u16string name) {
         const platform::KeyViews views = s_.registry.ProbeMachineKey(path);
-        std::u16string problems;
-        const auto look = [&problems](platform::KeyAccess access, std::u16string_view view) {
-            if (access == platform::KeyAccess::Writable) {
-                return;
-            }
-            problems += problems.empty() ? u"" : u"; ";
-            problems += access == platform::KeyAccess::Missing ? u"missing" : u"not writable";
-            problems += u" in the " + std::u16string(view) + u" view";
-        };
-        look(views.view64, u"64-bit");
-        look(views.view32, u"32-bit");
-        Add(std::move(name), problems.empty(),
-            problems.empty() ? u"present and writable in the 64-bit and 32-bit views" : problems);
+        const ViewVerdict verdict = JudgeViews(views);
+        Add(std::move(name), verdict != ViewVerdict::Fail,
+            DescribeViews(views, u"present and writable"), verdict == ViewVerdict::Warn);
     }
 
     void InstallFolder() {
@@ -183,7 +174,10 @@ std::vector<CheckResult> RunPreflight(PreflightServices& services, std::u16strin
 }
 
 std::u16string CheckLine(const CheckResult& result) {
-    return (result.passed ? u"ok   " : u"FAIL ") + result.name + u": " + result.detail;
+    const std::u16string_view status = !result.passed   ? u"FAIL "
+                                       : result.warning ? u"warn "
+                                                        : u"ok   ";
+    return std::u16string(status) + result.name + u": " + result.detail;
 }
 
 }  // namespace orvitex::install

@@ -36,7 +36,7 @@ struct PreflightServices {
 [[nodiscard]] std::vector<CheckResult> RunPreflight(PreflightServices& services,
                                                     std::u16string_view code);
 
-// "ok   main server: …" or "FAIL main server: …".
+// "ok   main server: …", "warn registry ConnectTo: …" or "FAIL main server: …".
 [[nodiscard]] std::u16string CheckLine(const CheckResult& result);
 
 }  // namespace orvitex::install

@@ -48,7 +48,12 @@ std::u16string Hex32(std::uint32_t value) {
     return FromUtf8(text);
 }
 
-std::u16string WizardLine(ScriptOutcome outcome, WizardScript script, const WaitLimits& limits) {
+std::u16string WizardLine(ScriptOutcome outcome, WizardScript script, std::u16string_view caption,
+                          const WaitLimits& limits) {
+    if (outcome == ScriptOutcome::StoppedAnswering) {
+        return u"wizard '" + std::u16string(caption) + u"' stopped answering: its window did not " +
+               u"answer within " + Milliseconds(limits.replacementWait) + u"; going on";
+    }
     if (outcome != ScriptOutcome::LimitReached) {
         return u"wizard " + std::u16string(ToText(outcome));
     }

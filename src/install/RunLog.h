@@ -39,7 +39,7 @@ private:
 // The log's words for a script's outcome; a limit reached names what was waited for,
 // so the log says which wizard never changed.
 [[nodiscard]] std::u16string WizardLine(ScriptOutcome outcome, WizardScript script,
-                                        const WaitLimits& limits);
+                                        std::u16string_view caption, const WaitLimits& limits);
 
 // "process usage: CPU 812 ms, alive 33100 ms, peak working set 41234432 bytes,
 // peak private 51234432 bytes": the line a run ends with.

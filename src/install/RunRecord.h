@@ -65,12 +65,20 @@ struct RegistryWriteRecord {
     std::u16string name;
     std::u16string data;
     WriteResult result;
+    std::u16string views;  // each view's result, by the view rule
 };
 
 struct CheckResult {
     std::u16string name;
     bool passed = false;
     std::u16string detail;
+    bool warning = false;  // passed, with something to tell: "warn", same exit code
+};
+
+// A picture of the screen the run saved, and what went wrong when it did.
+struct PictureRecord {
+    std::u16string path;
+    std::u16string why;
 };
 
 struct RunRecord {
@@ -85,6 +93,7 @@ struct RunRecord {
     std::optional<ClientConfigRecord> clientConfig;
     std::vector<RegistryWriteRecord> registryWrites;
     std::vector<CheckResult> checks;
+    std::vector<PictureRecord> pictures;
     std::optional<platform::UsageFigures> usage;  // the program's own, taken as it ends
 };
 

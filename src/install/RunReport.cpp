@@ -96,7 +96,11 @@ std::string ReportJson(const ReportFrame& frame, const RunRecord& record) {
     if (frame.check) {
         ordered_json checks = ordered_json::array();
         for (const auto& c : record.checks) {
-            checks.push_back({{"name", U8(c.name)}, {"ok", c.passed}, {"detail", U8(c.detail)}});
+            const char* status = !c.passed ? "fail" : c.warning ? "warn" : "ok";
+            checks.push_back({{"name", U8(c.name)},
+                              {"ok", c.passed},
+                              {"status", status},
+                              {"detail", U8(c.detail)}});
         }
         doc["checks"] = std::move(checks);
         return doc.dump(2) + "\n";
@@ -115,9 +119,15 @@ std::string ReportJson(const ReportFrame& frame, const RunRecord& record) {
         writes.push_back({{"key", U8(w.key)},
                           {"name", U8(w.name)},
                           {"data", U8(w.data)},
-                          {"result", U8(ToText(w.result))}});
+                          {"result", U8(ToText(w.result))},
+                          {"views", U8(w.views)}});
     }
     doc["registryWrites"] = std::move(writes);
+    ordered_json pictures = ordered_json::array();
+    for (const auto& p : record.pictures) {
+        pictures.push_back({{"path", U8(p.path)}, {"why", U8(p.why)}});
+    }
+    doc["pictures"] = std::move(pictures);
     doc["process"] = Usage(record.usage);
     return doc.dump(2) + "\n";
 }

@@ -9,7 +9,9 @@
 
 #include "install/FailureReason.h"
 #include "install/RunLog.h"
+#include "install/RunRecord.h"
 #include "platform/Desktop.h"
+#include "platform/Ui.h"
 
 namespace orvitex::install {
 
@@ -22,6 +24,17 @@ public:
 
 // The one way a step fails.
 [[noreturn]] void FailStep(RunLog& log, std::u16string_view step, std::u16string_view reason);
+
+// Clicks that land nowhere would spend every wait limit: without a desktop a person
+// could click, the run stops with exit 9 before it changes anything (quiet: the log
+// is the message).
+[[nodiscard]] bool ClicksCanLand(platform::Desktop& desktop, RunLog& log, platform::Ui& ui,
+                                 bool quiet);
+
+// How a setup program ended: a crash fails the step; any other code of its own is
+// kept and logged, and the run goes on.
+void NoteProgramEnd(RunLog& log, std::u16string_view label, std::optional<std::uint32_t> code,
+                    PackageRecord& kept);
 
 // Runs one step; any failure inside comes out named after the step.
 template <typename Step>

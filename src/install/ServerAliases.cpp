@@ -49,7 +49,8 @@ void WriteStartupAliases(platform::Registry& registry, const ServerSettings& set
     const auto write = [&](const std::u16string& name, const std::u16string& data) {
         WriteAlias(observed, name, data);
         if (writes) {
-            writes->push_back({std::u16string(kConnectToKey), name, data, observed.Outcome()});
+            writes->push_back({std::u16string(kConnectToKey), name, data, observed.Outcome(),
+                               observed.ViewsOutcome()});
         }
     };
     write(settings.secondServer, TcpAliasData(settings.secondServer));

@@ -23,19 +23,31 @@ constexpr ClickPoint kB{350, 365};
 constexpr ClickPoint kC{400, 115};
 constexpr ClickPoint kD{25, 25, true};
 
+// Thrown out of a script whose wizard no longer answers: it cannot be clicked through.
+struct StoppedAnswering {};
+
 // The primitive steps of the scripts, over one caption and the shared rectangle.
 class Steps {
 public:
     Steps(platform::Desktop& desktop, platform::ScreenRect& rect, std::u16string_view caption,
-          const ClickObserver& onClick)
-        : desktop_(desktop), rect_(rect), caption_(caption), onClick_(onClick) {}
+          const ClickObserver& onClick, std::chrono::milliseconds answerLimit)
+        : desktop_(desktop),
+          rect_(rect),
+          caption_(caption),
+          onClick_(onClick),
+          answerLimit_(answerLimit) {}
 
     ForeignWindow Find() { return desktop_.FindWindowByCaption(caption_); }
     // A failed read keeps the rectangle: the next click uses the one read before.
     void Read(ForeignWindow window) { static_cast<void>(desktop_.GetWindowRect(window, rect_)); }
+    // A window that is gone answers nothing either, but that is no hang.
     void Pin(ForeignWindow window) {
         Read(window);
         desktop_.MakeTopmost(window, rect_);
+        platform::ScreenRect still;
+        if (!desktop_.Answers(window, answerLimit_) && desktop_.GetWindowRect(window, still)) {
+            throw StoppedAnswering{};
+        }
     }
     void Click(ClickPoint p) {
         const ClickRecord at = p.fromBottomRight
@@ -87,6 +99,7 @@ private:
     platform::ScreenRect& rect_;
     std::u16string_view caption_;
     const ClickObserver& onClick_;
+    std::chrono::milliseconds answerLimit_;
 };
 
 std::u16string Point(std::int32_t x, std::int32_t y) {
@@ -128,6 +141,37 @@ void CloseUpdateSetup(Steps& s) {
     s.Yield();
 }
 
+ScriptOutcome RunSteps(Steps& s, WizardScript script, const WaitLimits& limits) {
+    const ForeignWindow h = s.Find();
+    if (!h) {
+        return ScriptOutcome::NotFound;
+    }
+    switch (script) {
+        case WizardScript::MainSetup:
+        case WizardScript::UpdateSetup:
+            TwoClicksAtA(s, h);
+            if (!s.AwaitReplacement(limits.replacementWait)) {
+                return ScriptOutcome::LimitReached;
+            }
+            s.Sleep(kT.beforeFinish);
+            script == WizardScript::MainSetup ? CloseMainSetup(s) : CloseUpdateSetup(s);
+            break;
+        case WizardScript::ClickUntilGone:
+            if (!s.ClickUntilGone(h, limits.clickUntilGone)) {
+                return ScriptOutcome::LimitReached;
+            }
+            break;
+        case WizardScript::SingleClick:
+            s.Pin(h);
+            s.Click(kC);
+            break;
+        case WizardScript::TwoClicks:
+            TwoClicksAtA(s, h);
+            break;
+    }
+    return ScriptOutcome::ClickedThrough;
+}
+
 }  // namespace
 
 std::u16string_view ToText(ScriptOutcome outcome) {
@@ -136,6 +180,8 @@ std::u16string_view ToText(ScriptOutcome outcome) {
             return u"not found";
         case ScriptOutcome::ClickedThrough:
             return u"clicked through";
+        case ScriptOutcome::StoppedAnswering:
+            return u"stopped answering";
         case ScriptOutcome::LimitReached:
             break;
     }
@@ -158,35 +204,12 @@ std::u16string ClickLine(const ClickRecord& click) {
 
 ScriptOutcome WindowScripts::Run(WizardScript script, std::u16string_view caption,
                                  const ClickObserver& onClick) {
-    Steps s(desktop_, rect_, caption, onClick);
-    const ForeignWindow h = s.Find();
-    if (!h) {
-        return ScriptOutcome::NotFound;
+    Steps s(desktop_, rect_, caption, onClick, limits_.replacementWait);
+    try {
+        return RunSteps(s, script, limits_);
+    } catch (const StoppedAnswering&) {
+        return ScriptOutcome::StoppedAnswering;
     }
-    switch (script) {
-        case WizardScript::MainSetup:
-        case WizardScript::UpdateSetup:
-            TwoClicksAtA(s, h);
-            if (!s.AwaitReplacement(limits_.replacementWait)) {
-                return ScriptOutcome::LimitReached;
-            }
-            s.Sleep(kT.beforeFinish);
-            script == WizardScript::MainSetup ? CloseMainSetup(s) : CloseUpdateSetup(s);
-            break;
-        case WizardScript::ClickUntilGone:
-            if (!s.ClickUntilGone(h, limits_.clickUntilGone)) {
-                return ScriptOutcome::LimitReached;
-            }
-            break;
-        case WizardScript::SingleClick:
-            s.Pin(h);
-            s.Click(kC);
-            break;
-        case WizardScript::TwoClicks:
-            TwoClicksAtA(s, h);
-            break;
-    }
-    return ScriptOutcome::ClickedThrough;
 }
 
 }  // namespace orvitex::install

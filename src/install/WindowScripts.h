@@ -16,13 +16,15 @@ namespace orvitex::install {
 enum class WizardScript { MainSetup, UpdateSetup, ClickUntilGone, SingleClick, TwoClicks };
 
 enum class ScriptOutcome {
-    NotFound,        // no window with the caption at the first look-up: nothing clicked
-    ClickedThrough,  // every click of the script was made
-    LimitReached,    // a wait ended at its limit; the run goes on
+    NotFound,          // no window with the caption at the first look-up: nothing clicked
+    ClickedThrough,    // every click of the script was made
+    LimitReached,      // a wait ended at its limit; the run goes on
+    StoppedAnswering,  // its window's thread answered nothing within the wait limit
 };
 
 using orvitex::ToText;
-// The report's words: "not found", "clicked through", "limit reached".
+// The report's words: "not found", "clicked through", "limit reached",
+// "stopped answering".
 [[nodiscard]] std::u16string_view ToText(ScriptOutcome outcome);
 
 // A wizard the script found but did not click through: the run did not finish its work.

@@ -13,10 +13,11 @@ void WriteWorkstationSettings(platform::Registry& registry, std::u16string_view 
     const auto note = [&](std::u16string_view key, std::u16string_view shortKey,
                           std::u16string_view name, const std::u16string& data) {
         log.Line(u"registry " + std::u16string(shortKey) + u" [" + std::u16string(name) + u"] = " +
-                 data + u": " + ToText(observed.Outcome()));
+                 data + u": " + ToText(observed.Outcome()) + u" (" + observed.ViewsOutcome() +
+                 u")");
         if (writes) {
-            writes->push_back(
-                {std::u16string(key), std::u16string(name), data, observed.Outcome()});
+            writes->push_back({std::u16string(key), std::u16string(name), data, observed.Outcome(),
+                               observed.ViewsOutcome()});
         }
     };
     RegisterPipeAlias(observed, serverName);

@@ -13,29 +13,37 @@ namespace orvitex::platform {
 inline constexpr std::uint32_t kRegSz = 1;
 inline constexpr std::uint32_t kRegDword = 4;
 
+enum class KeyAccess { Missing, Refused, Writable };
+
+// A key as each registry view shows it: on 64-bit Windows 64-bit programs read one,
+// 32-bit ones the other; 32-bit Windows has one view alone, given as view64.
+struct KeyViews {
+    KeyAccess view64 = KeyAccess::Missing;
+    KeyAccess view32 = KeyAccess::Missing;
+    bool oneView = false;
+};
+
 // An open key; closing happens in the destructor and is never reported.
 class RegistryKey {
 public:
     virtual ~RegistryKey() = default;
-    // Returns the platform status of the write (0 on success). An empty name
+    // Returns the platform status of the write (0 on success): every view the key
+    // is open in is written, and the first failure is the status. An empty name
     // addresses the key's unnamed (default) value.
     [[nodiscard]] virtual long SetValue(std::u16string_view name, std::uint32_t type,
                                         std::span<const std::byte> data) = 0;
-};
-
-enum class KeyAccess { Missing, Refused, Writable };
-
-// A key as each registry view shows it: 64-bit programs read one, 32-bit ones the other.
-struct KeyViews {
-    KeyAccess view64 = KeyAccess::Missing;
-    KeyAccess view32 = KeyAccess::Missing;
+    // The views the key was opened in, as the open found them.
+    [[nodiscard]] virtual KeyViews Views() const {
+        return {KeyAccess::Writable, KeyAccess::Writable};
+    }
 };
 
 class Registry {
 public:
     virtual ~Registry() = default;
-    // Opens an existing key below HKEY_LOCAL_MACHINE with the right to set values
-    // only. Never creates a key: a missing or refused key gives nullptr.
+    // Opens an existing key below HKEY_LOCAL_MACHINE in every view it exists in,
+    // with the right to set values only. Never creates a key: a key missing or
+    // refused in every view gives nullptr.
     [[nodiscard]] virtual std::unique_ptr<RegistryKey> OpenMachineKeyForSetValue(
         std::u16string_view path) = 0;
     // Opens the key in both views for setting values, with this process's rights,

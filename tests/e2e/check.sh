@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Runs under tools/wine-run.sh --host (DISPLAY and WINEPREFIX are ours).
 #   check.sh orvitex-setup.exe fake-setup.exe OUT-FOLDER build-demo-db.sh
-# --check on a ready PC (every line ok, exit 0, registry and drive C: unchanged)
-# and on a broken one (exit 7, exactly the three broken things failing).
+# --check on a ready PC (every line ok, exit 0, registry and drive C: unchanged), on
+# one with ConnectTo in the 64-bit view only (warn) and on a broken one (exit 7,
+# exactly the three broken things failing).
 set -uo pipefail
 
 setup=$1 program=$2 out=$3 builddb=$4
@@ -56,14 +57,40 @@ unchanged "ready check"
 grep -q 'check: every check passed; exit code 0' "$out/ready.txt" || fail "ready check: summary"
 cat "$out/ready.txt"
 
-# 2. No ConnectTo key, an empty package 5, no Orvitex.ini: those three lines fail.
+# 2. ConnectTo in the 64-bit view only: check warns, exit 0; a run exits 0; both name the views.
+wine reg delete "$connect" /reg:32 /f >/dev/null 2>&1
+rc=$(check one-view)
+[ "$rc" = 0 ] || fail "one-view check: exit code $rc, expected 0"
+grep -qx 'warn registry ConnectTo: 64-bit view: present and writable; 32-bit view: missing, 32-bit programs will not see the value' \
+    <(tr -d '\r' <"$out/one-view.txt") || fail "one-view check: the warn line"
+grep -q 'check: every check passed, 1 with a warning; exit code 0' "$out/one-view.txt" ||
+    fail "one-view check: summary"
+cp "$db" "$out/one-view.db"
+sqlite3 "$out/one-view.db" "UPDATE tb_도르네AS SET 실행파일 = NULL" || fail "nulling packages"
+wine "$setup" --run --quiet --central-db "$out/one-view.db" --code 12345678 \
+    --log "$out/one-view-run.log" --report "$out/one-view-run.json"
+rc=$?
+[ "$rc" = 0 ] || fail "one-view run: exit code $rc, expected 0"
+grep -q 'ConnectTo \[.*: written (64-bit view: written; 32-bit view: missing, 32-bit programs will not see the value)' \
+    "$out/one-view-run.log" || fail "one-view run: the log names the views"
+python3 - "$out/one-view.json" "$out/one-view-run.json" <<'PY' || fail "one-view: reports"
+import json, sys
+check, run = (json.load(open(f, encoding="utf-8")) for f in sys.argv[1:])
+assert [c["name"] for c in check["checks"] if c["status"] == "warn"] == ["registry ConnectTo"]
+views = {w["key"].endswith("ConnectTo"): w["views"].endswith("32-bit view: written") for w in run["registryWrites"]}
+assert views == {True: False, False: True}, run["registryWrites"]
+PY
+rm -rf "$install" "$c/Orvitex"
+keys add "$connect"
+
+# 3. No ConnectTo key, an empty package 5, no Orvitex.ini: those three lines fail.
 keys delete "$connect"
 sqlite3 "$db" "UPDATE tb_도르네AS SET 실행파일 = X'' WHERE 파일이름 = 'ALL7'" || fail "empty ALL7"
 rm "$c/OrvitexDemo/update/Orvitex.ini"
 rc=$(check broken)
 [ "$rc" = 7 ] || fail "broken check: exit code $rc, expected 7"
 expected="FAIL package 5 (ALLV7_XProxy_soapLibSetupSetup.exe): stored program of length 0: the run would stop here
-FAIL registry ConnectTo: missing in the 64-bit view; missing in the 32-bit view
+FAIL registry ConnectTo: 64-bit view: missing, 64-bit programs will not see the value; 32-bit view: missing, 32-bit programs will not see the value
 FAIL Orvitex.ini: cannot read C:\\OrvitexDemo\\update\\Orvitex.ini"
 [ "$(grep '^FAIL' "$out/broken.txt" | tr -d '\r')" = "$expected" ] || fail "broken check: the FAIL lines"
 cat "$out/broken.txt"

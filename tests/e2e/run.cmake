@@ -3,7 +3,7 @@
 # One test a variant; all but the 144-dpi one share the tests' prefix.
 set(e2e_run_args $<TARGET_FILE:orvitex-setup> $<TARGET_FILE:fake-setup> ${CMAKE_BINARY_DIR}/e2e/run
                  ${PROJECT_SOURCE_DIR}/tools/demo-db/build-demo-db.sh $<TARGET_FILE:orvitex-probe>)
-foreach(variant complete unknown-code empty-package stuck late closed 144dpi)
+foreach(variant complete unknown-code empty-package stuck hang late closed 144dpi)
     add_test(NAME e2e.run.${variant}
              COMMAND ${ORVITEX_WINE_RUN} --host ${CMAKE_CURRENT_LIST_DIR}/run.sh ${variant}
                      ${e2e_run_args})

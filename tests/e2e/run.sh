@@ -4,7 +4,7 @@
 # stand-in wizard (tools/fake-setup), which journals every click it receives.
 #   run.sh VARIANT orvitex-setup.exe fake-setup.exe OUT-FOLDER build-demo-db.sh orvitex-probe.exe
 # VARIANT: complete, 144dpi (twice: as is, and with the Windows 7 functions only),
-# unknown-code, empty-package, stuck, late, closed
+# unknown-code, empty-package, stuck, hang, late, closed
 set -uo pipefail
 
 variant=$1 setup=$2 wizard=$3 out=$4/$1 builddb=$5 probe=$6 pass=""
@@ -44,6 +44,22 @@ prepare_drive || fail "keys and folders before the run"
 : >"$journal"
 
 expect_log() { grep -qF -- "$1" "$runlog" || fail "run log lacks '$1'"; }
+pictures() { ls "$install_dir" | grep '^orvitex-setup-.*\.png$'; }
+# Each picture the report names is on disk, a PNG of the whole Xvfb screen.
+check_pictures() {
+    local want=$1 path file size screen named=0
+    [ "$(pictures | wc -l)" = "$want" ] || fail "$(pictures | wc -l) pictures on disk, $want expected"
+    screen=$(xdotool getdisplaygeometry | tr ' ' x)
+    while IFS= read -r path; do
+        file=$install_dir/${path##*\\}
+        [ -s "$file" ] || fail "the report's picture $path is not on disk"
+        size=$(identify -format '%wx%h' "$file" 2>/dev/null)
+        [ "$size" = "$screen" ] || fail "picture $path is '$size', the screen '$screen'"
+        expect_log "screen picture ("
+        named=$((named + 1))
+    done < <(python3 -c 'import json,sys; [print(p["path"]) for p in json.load(open(sys.argv[1], encoding="utf-8"))["pictures"]]' "$out/run.json" | tr -d '\r')
+    [ "$named" = "$want" ] || fail "the report names $named pictures, $want expected"
+}
 run() {
     wine "$setup" --central-db "$db" --code "$1" --run --quiet --log "$out/setup.log" "${@:2}"
 }
@@ -99,6 +115,7 @@ complete() {
         fail "a password is logged or reported"
     [ -e "$out/run.json.part" ] && fail "the report's temporary file was left"
     check_report "0 complete" same
+    check_pictures 0
     python3 - "$out/run.json" "$install_dir" "$([ "$variant" = 144dpi ] && echo 144 || echo 96)" <<'PY' || fail "the report"
 import hashlib, json, os, sys
 doc = json.load(open(sys.argv[1], encoding="utf-8"))
@@ -172,6 +189,22 @@ stuck)
         expect_log "$line"
         grep -qF -- "$line" "$out/setup.log" || fail "--log lacks '$line'"
     done
+    check_values yes
+    check_pictures 2
+    ;;
+hang)
+    # The main setup's thread stops answering once its window is up, for 30 s: the run
+    # gives up on it within its wait limit, while it still hangs, and goes on.
+    keep_only "'오르비셋업'"
+    rm -f "$out/run.json"
+    ORVITEX_FAKE_SETUP=hang run 12345678 --wait-limit 5 --report "$out/run.json"; rc=$?
+    [ "$rc" = 8 ] || fail "exit code $rc, expected 8"
+    grep -q ' hang ' "$journal" || fail "the stand-in did not hang"
+    grep -q ' end reason=hung' "$journal" && fail "the run waited until the wizard answered again"
+    expect_log "package 1 (iOrvitex.exe): wizard '오르비텍스 설치' stopped answering: its window did not answer within 5000 ms; going on"
+    expect_log "run finished, but 1 wizards did not complete; exit code 8"
+    check_report "1 iOrvitex.exe: stopped answering"
+    check_pictures 1
     check_values yes
     ;;
 late)

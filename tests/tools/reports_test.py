@@ -31,7 +31,9 @@ def run_report():
             "clientConfig": {"source": "\\\\nas\\update\\Orvitex.ini", "result": "copied"},
             "registryWrites": [{"key": "SOFTWARE\\Microsoft\\MSSQLServer\\Client\\ConnectTo",
                                 "name": "127.0.0.1", "data": "DBMSSOCN,127.0.0.1,4181",
-                                "result": "written"}],
+                                "result": "written",
+                                "views": "64-bit view: written; 32-bit view: written"}],
+            "pictures": [],
             "process": {"cpuMs": 310, "aliveMs": 240000, "peakWorkingSetBytes": 9000000,
                         "peakPrivateBytes": 7000000}}
 
@@ -54,7 +56,8 @@ class Schema(unittest.TestCase):
         for key in ("packages", "clientConfig", "registryWrites", "process"):
             del check[key]
         check.update(mode="check", exitCode=7, exitMeaning="a check failed",
-                     checks=[{"name": "Orvitex.ini", "ok": False, "detail": "cannot read"}])
+                     checks=[{"name": "Orvitex.ini", "ok": False, "status": "fail",
+                              "detail": "cannot read"}])
         failed = copy.deepcopy(run_report())
         failed["packages"][4].update(action="not reached", bytes=None, sha256=None,
                                      started=False, script=None, seconds=None, clicks=[],

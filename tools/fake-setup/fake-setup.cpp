@@ -83,6 +83,11 @@ std::wstring Env(const wchar_t* name) {
     return n > 0 && n < 1024 ? std::wstring(value, n) : std::wstring();
 }
 
+// A named function: a lambda has no WINAPI calling convention on 32-bit x86.
+LONG WINAPI EndAtOnce(EXCEPTION_POINTERS*) {
+    return EXCEPTION_EXECUTE_HANDLER;
+}
+
 bool HasWord(const std::wstring& list, const std::wstring& word) {
     return (L"," + list + L",").find(L"," + word + L",") != std::wstring::npos;
 }
@@ -166,8 +171,7 @@ int Wizard::Run() {
             " pid=" + Number(GetCurrentProcessId()));
     if (HasWord(mode_, L"crash")) {
         // Ends at once, as where no crash dialog or debugger is set up to keep it.
-        SetUnhandledExceptionFilter(
-            [](EXCEPTION_POINTERS*) -> LONG { return EXCEPTION_EXECUTE_HANDLER; });
+        SetUnhandledExceptionFilter(EndAtOnce);
         RaiseException(static_cast<DWORD>(EXCEPTION_ACCESS_VIOLATION), EXCEPTION_NONCONTINUABLE, 0,
                        nullptr);
     }

@@ -11,9 +11,36 @@
 namespace orvitex::win32 {
 namespace {
 
+// A 32-bit process on 64-bit Windows sees two views; on 32-bit Windows both view
+// flags are ignored and name the one view.
+bool HasTwoViews() {
+    if constexpr (sizeof(void*) == 8) {
+        return true;
+    } else {
+        BOOL wow64 = FALSE;
+        return IsWow64Process(GetCurrentProcess(), &wow64) && wow64;
+    }
+}
+
+platform::KeyAccess AccessOf(LSTATUS status) {
+    if (status == ERROR_SUCCESS)
+        return platform::KeyAccess::Writable;
+    return status == ERROR_FILE_NOT_FOUND ? platform::KeyAccess::Missing
+                                          : platform::KeyAccess::Refused;
+}
+
+// The key opened for setting values in one view; an empty key where it did not open.
+UniqueHkey OpenView(const std::u16string& path, REGSAM view, platform::KeyAccess& access) {
+    UniqueHkey key;
+    access = AccessOf(
+        RegOpenKeyExW(HKEY_LOCAL_MACHINE, Wide(path), 0, KEY_SET_VALUE | view, key.Receive()));
+    return key;
+}
+
 class Win32RegistryKey : public platform::RegistryKey {
 public:
-    explicit Win32RegistryKey(std::vector<UniqueHkey> views) : views_(std::move(views)) {}
+    Win32RegistryKey(std::vector<UniqueHkey> views, platform::KeyViews access)
+        : views_(std::move(views)), access_(access) {}
 
     // Every view is written; the first failure is the status.
     long SetValue(std::u16string_view name, std::uint32_t type,
@@ -30,8 +57,11 @@ public:
         return status;
     }
 
+    platform::KeyViews Views() const override { return access_; }
+
 private:
     std::vector<UniqueHkey> views_;
+    platform::KeyViews access_;
 };
 
 }  // namespace
@@ -39,31 +69,33 @@ private:
 std::unique_ptr<platform::RegistryKey> Win32Registry::OpenMachineKeyForSetValue(
     std::u16string_view path) {
     const std::u16string keyPath(path);
+    platform::KeyViews access;
     std::vector<UniqueHkey> views;
-    for (const REGSAM view : {KEY_WOW64_64KEY, KEY_WOW64_32KEY}) {
-        UniqueHkey key;
-        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, Wide(keyPath), 0, KEY_SET_VALUE | view,
-                          key.Receive()) == ERROR_SUCCESS) {
-            views.push_back(std::move(key));
-        }
+    UniqueHkey key64 = OpenView(keyPath, KEY_WOW64_64KEY, access.view64);
+    if (key64)
+        views.push_back(std::move(key64));
+    if (HasTwoViews()) {
+        UniqueHkey key32 = OpenView(keyPath, KEY_WOW64_32KEY, access.view32);
+        if (key32)
+            views.push_back(std::move(key32));
+    } else {
+        access.oneView = true;
     }
     if (views.empty())
         return nullptr;
-    return std::make_unique<Win32RegistryKey>(std::move(views));
+    return std::make_unique<Win32RegistryKey>(std::move(views), access);
 }
 
 platform::KeyViews Win32Registry::ProbeMachineKey(std::u16string_view path) {
     const std::u16string keyPath(path);
-    const auto probe = [&keyPath](REGSAM view) {
-        UniqueHkey key;
-        const LSTATUS status = RegOpenKeyExW(HKEY_LOCAL_MACHINE, Wide(keyPath), 0,
-                                             KEY_SET_VALUE | view, key.Receive());
-        if (status == ERROR_SUCCESS)
-            return platform::KeyAccess::Writable;
-        return status == ERROR_FILE_NOT_FOUND ? platform::KeyAccess::Missing
-                                              : platform::KeyAccess::Refused;
-    };
-    return {probe(KEY_WOW64_64KEY), probe(KEY_WOW64_32KEY)};
+    platform::KeyViews access;
+    (void)OpenView(keyPath, KEY_WOW64_64KEY, access.view64);
+    if (HasTwoViews()) {
+        (void)OpenView(keyPath, KEY_WOW64_32KEY, access.view32);
+    } else {
+        access.oneView = true;
+    }
+    return access;
 }
 
 }  // namespace orvitex::win32

@@ -60,15 +60,19 @@ int Check(const Options& options, Log& log, platform::Ui& ui, install::RunRecord
     record.checks = install::RunPreflight(services, code);
 
     std::u16string text;
-    std::size_t failed = 0;
+    std::size_t failed = 0, warned = 0;
     for (const auto& result : record.checks) {
         const std::u16string line = install::CheckLine(result);
         log.Line(line);
         text += line + u"\n";
         failed += result.passed ? 0 : 1;
+        warned += result.passed && result.warning ? 1 : 0;
     }
+    // A warning tells the technician something, and leaves the exit code as it is.
     const int exitCode = failed == 0 ? install::kExitComplete : install::kExitCheckFailed;
-    text += (failed == 0 ? u"check: every check passed"
+    const std::u16string warnings =
+        warned == 0 ? u"" : u", " + ToText(static_cast<std::int64_t>(warned)) + u" with a warning";
+    text += (failed == 0 ? u"check: every check passed" + warnings
                          : u"check: " + ToText(static_cast<std::int64_t>(failed)) + u" of " +
                                ToText(static_cast<std::int64_t>(record.checks.size())) +
                                u" checks failed") +

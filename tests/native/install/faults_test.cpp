@@ -28,7 +28,10 @@ TEST(CentralLoss, ServerStoppedAtAWizardFailsTheNextFetchAndARunAfterItsReturnCo
     EXPECT_EQ(failure.rfind("package 3 (uOrvitex2.exe), fetching the file: ", 0), 0u) << failure;
     ASSERT_EQ(w.ui.messages.size(), 1u);
     EXPECT_EQ(w.ui.messages[0].text, u"인터넷 또는 서버연결이 끊겼습니다");
-    EXPECT_TRUE(w.logged.back().ends_with(u"; exit code 5"));
+    // The failure, then the picture of the screen it left.
+    ASSERT_GE(w.logged.size(), 2u);
+    EXPECT_TRUE(w.logged[w.logged.size() - 2].ends_with(u"; exit code 5"));
+    EXPECT_TRUE(w.logged.back().starts_with(u"screen picture (failed: package 3 (uOrvitex2.exe)"));
     for (const auto& p : kSetupPackages) {
         SCOPED_TRACE(ToUtf8(p.file));
         EXPECT_EQ(w.files.Has(std::u16string(p.file)), p.index < 3);

@@ -130,6 +130,28 @@ TEST(InstallRun, EveryWayARunEnds) {
          [](RunWorld& w) {
              EXPECT_EQ(w.record.packages[5].script, ScriptOutcome::ClickedThrough);
              EXPECT_EQ(w.record.packages[0].script, ScriptOutcome::NotFound);
+             EXPECT_TRUE(w.desktop.pictures.empty());
+         }},
+        {"a wizard whose window stops answering",
+         [](RunWorld& w) {
+             w.desktop.Open(u"오르비텍스 설치", 1, {0, 0, 640, 480});
+             w.desktop.hung = {1};
+         },
+         kExitWizardsUndone,
+         u"package 1 (iOrvitex.exe): wizard '오르비텍스 설치' stopped answering: its window did "
+         u"not answer within 600000 ms; going on",
+         6,
+         [](RunWorld& w) {
+             EXPECT_EQ(w.record.packages[0].script, ScriptOutcome::StoppedAnswering);
+             EXPECT_TRUE(w.desktop.Only(testing::FakeDesktop::Kind::Click).empty());
+             ASSERT_EQ(w.record.pictures.size(), 3u);  // three wizards share its caption
+             EXPECT_TRUE(w.record.pictures[0].path.starts_with(kFolder + u"orvitex-setup-"));
+             EXPECT_TRUE(w.record.pictures[0].path.ends_with(u"-iOrvitex.png"));
+             EXPECT_EQ(w.record.pictures[0].why, u"package 1 (iOrvitex.exe): stopped answering");
+             EXPECT_TRUE(
+                 w.Logged(u"screen picture (package 1 (iOrvitex.exe): stopped "
+                          u"answering): " +
+                          w.record.pictures[0].path));
          }},
         {"a program that ends with 0xFFFFFFFF", [](RunWorld& w) { w.exitCodes[2] = 0xFFFFFFFF; },
          kExitComplete, u"run complete; exit code 0 once the completion window closes", 6,
@@ -150,15 +172,26 @@ TEST(InstallRun, EveryWayARunEnds) {
          6,
          [](RunWorld& w) {
              EXPECT_EQ(w.journal.back(), "completion");
-             EXPECT_NE(ReportJson({{}, false, {}, {}, kExitWizardsUndone}, w.record)
+             EXPECT_EQ(w.desktop.pictures.size(), 3u);
+             EXPECT_NE(ReportJson({{}, false, {}, {}, kExitWizardsUndone, {}}, w.record)
                            .find("\"exitMeaning\": \"finished, but 3 wizards did not complete\""),
                        std::string::npos);
          }},
         {"the first program dies of an access violation",
-         [](RunWorld& w) { w.exitCodes[0] = 0xC0000005; }, kExitOtherFailure,
+         [](RunWorld& w) {
+             w.exitCodes[0] = 0xC0000005;
+             w.desktop.pictureFailure = u"no screen";
+         },
+         kExitOtherFailure,
          u"failed: package 1 (iOrvitex.exe): its program crashed, exception code 0xC0000005; "
          u"exit code 5",
-         1},
+         1,
+         [](RunWorld& w) {
+             EXPECT_TRUE(w.record.pictures.empty());
+             EXPECT_TRUE(
+                 w.Logged(u"screen picture not taken (failed: package 1 (iOrvitex.exe): "
+                          u"its program crashed, exception code 0xC0000005): no screen"));
+         }},
         {"the last program dies of a stack buffer overrun",
          [](RunWorld& w) { w.exitCodes[5] = 0xC0000409; }, kExitOtherFailure,
          u"package 6 (IHiraDurSetupSW0421.exe): its program crashed, exception code 0xC0000409", 6},
@@ -267,12 +300,12 @@ TEST(Preflight, EachCheckFailsExactlyWhereTheRunWould) {
              w.Sql(u"UPDATE tb_orvi서버정보 SET 자동업데이트경로 = 'Z:\\update'");
          },
          {"input desktop", "Orvitex.ini"}},
-        {"ConnectTo missing from the 32-bit view, Policies\\System refusing",
+        {"ConnectTo missing from the 32-bit view (a warning), Policies\\System refusing",
          [](RunWorld& w) {
              w.registry.HideFrom32BitView(kConnectTo);
              w.registry.AddKey(kPolicies, 5);
          },
-         {"registry ConnectTo", "registry Policies\\System"}},
+         {"registry Policies\\System"}},
         {"install folder present, not writable; free space exactly enough",
          [&](RunWorld& w) {
              w.files.AddFolder(kFolder);

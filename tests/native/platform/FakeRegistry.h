@@ -39,8 +39,12 @@ public:
     }
 
     platform::KeyViews ProbeMachineKey(std::u16string_view path) override {
-        const std::u16string key(path);
-        log_.push_back("probe " + ToUtf8(key));
+        log_.push_back("probe " + ToUtf8(path));
+        return ProbeViews(std::u16string(path));
+    }
+
+private:
+    platform::KeyViews ProbeViews(const std::u16string& key) const {
         if (!HasKey(key))
             return {};
         const auto access = writeStatus_.at(key) == 0 ? platform::KeyAccess::Writable
@@ -48,7 +52,6 @@ public:
         return {access, hidden32_.contains(key) ? platform::KeyAccess::Missing : access};
     }
 
-private:
     class Key : public platform::RegistryKey {
     public:
         Key(FakeRegistry& registry, std::u16string_view path) : registry_(registry), path_(path) {}
@@ -62,6 +65,7 @@ private:
                 registry_.keys_[path_][std::u16string(name)] = {type, {data.begin(), data.end()}};
             return status;
         }
+        platform::KeyViews Views() const override { return registry_.ProbeViews(path_); }
 
     private:
         FakeRegistry& registry_;

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstdint>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -35,7 +36,10 @@ public:
 
     std::vector<Window> windows;
     std::vector<Event> events;
-    platform::InputDesktopFacts inputDesktop;  // an unlocked session's, unless changed
+    platform::InputDesktopFacts inputDesktop;      // an unlocked session's, unless changed
+    std::vector<std::uintptr_t> hung;              // windows whose thread answers nothing
+    std::vector<std::u16string> pictures;          // the screen pictures saved, by path
+    std::optional<std::u16string> pictureFailure;  // set: no picture can be saved
 
     void Open(std::u16string caption, std::uintptr_t handle, platform::ScreenRect rect,
               std::chrono::milliseconds opens = 0ms,
@@ -63,6 +67,17 @@ public:
     }
     void MakeTopmost(platform::ForeignWindow window, const platform::ScreenRect&) override {
         events.push_back({Kind::Pin, now_, window.Handle()});
+    }
+    bool Answers(platform::ForeignWindow window, std::chrono::milliseconds limit) override {
+        if (std::ranges::find(hung, window.Handle()) == hung.end())
+            return true;
+        Pass(Kind::Wait, limit, limit);
+        return false;
+    }
+    std::optional<std::u16string> SaveScreenPicture(std::u16string_view path) override {
+        if (!pictureFailure)
+            pictures.emplace_back(path);
+        return pictureFailure;
     }
     void MoveCursor(std::int32_t x, std::int32_t y) override {
         cursorX_ = x;

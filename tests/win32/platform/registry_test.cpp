@@ -114,7 +114,8 @@ TEST_F(Registry, ValuesAreStoredAsTheirTypeSays) {
 
 // Each view holds its own copy of the key, and a SQL client of either bitness
 // reads only its own. Bugs caught: a view reported present that is missing, a
-// probe or a write that creates the key, a write that misses a view.
+// probe or a write that creates the key, a write that misses a view, a 32-bit
+// program that reaches only the view WOW64 redirects it to.
 TEST_F(Registry, EachViewIsProbedAndWrittenOnItsOwn) {
     const struct {
         const char* name;
@@ -133,6 +134,7 @@ TEST_F(Registry, EachViewIsProbedAndWrittenOnItsOwn) {
         const platform::KeyViews views = registry_.ProbeMachineKey(FromWide(kKey));
         EXPECT_EQ(views.view64, row.in64 ? KeyAccess::Writable : KeyAccess::Missing);
         EXPECT_EQ(views.view32, row.in32 ? KeyAccess::Writable : KeyAccess::Missing);
+        EXPECT_FALSE(views.oneView);  // the prefix is 64-bit Windows, for either width
         Write(L"SVR", u"DBMSSOCN,127.0.0.1,4181", 1);
         for (const auto& [view, present] : {std::pair{kView64, row.in64}, {kView32, row.in32}}) {
             UniqueHkey key;
