@@ -42,11 +42,13 @@ test-i686: i686 win64
 demo: win64
 	@tools/demo.sh
 
-# The two database benchmarks, then the whole demo run under Wine (BENCH_RUNS times).
+# The two database benchmarks, then the whole demo run under Wine (BENCH_RUNS times),
+# then a run over a slow link (LINK_RATE bytes/s, LINK_LATENCY ms, LINK_PACKAGE MiB).
 bench: native win64
 	build/native/bench/blob_fetch
 	build/native/bench/recordset_memory
 	@tools/bench-run.sh $(or $(BENCH_RUNS),3)
+	@tools/bench-slow-link.sh $(or $(LINK_RATE),4194304) $(or $(LINK_LATENCY),20) $(or $(LINK_PACKAGE),64)
 
 # Each fuzz target for FUZZ_SECONDS (60 by default) on its corpus in fuzz/corpus.
 fuzz: deps

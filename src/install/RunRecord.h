@@ -28,7 +28,8 @@ struct PackageRecord {
     std::u16string sha256;  // of the file as started; empty when unknown
     bool started = false;
     std::optional<ScriptOutcome> script;
-    double seconds = 0;  // from the start to the end of its window script
+    double seconds = 0;                   // from the start to the end of its window script
+    std::optional<std::int64_t> fetchMs;  // query, read and write, when fetched
     std::vector<ClickRecord> clicks;
     // An exit code of its program that is no crash, read after its window script.
     std::optional<std::uint32_t> exitCode;
@@ -50,6 +51,14 @@ struct ClientConfigRecord {
     // Why the source cannot be reached, when it is known (a drive this program cannot see).
     std::optional<std::u16string> unreachable;
 };
+
+// Of a fetch that took any measurable time.
+[[nodiscard]] inline std::optional<std::int64_t> BytesPerSecond(const PackageRecord& p) {
+    if (!p.fetchMs || *p.fetchMs <= 0) {
+        return std::nullopt;
+    }
+    return p.bytes * 1000 / *p.fetchMs;
+}
 
 struct RegistryWriteRecord {
     std::u16string key;

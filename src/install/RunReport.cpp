@@ -53,6 +53,10 @@ ordered_json Package(const PackageRecord& p) {
             {"started", p.started},
             {"script", ScriptName(p.script)},
             {"seconds", p.script ? ordered_json(p.seconds) : ordered_json(nullptr)},
+            {"fetchSeconds", p.fetchMs ? ordered_json(static_cast<double>(*p.fetchMs) / 1000)
+                                       : ordered_json(nullptr)},
+            {"bytesPerSecond",
+             BytesPerSecond(p) ? ordered_json(*BytesPerSecond(p)) : ordered_json(nullptr)},
             {"clicks", clicks},
             {"exitCode", p.exitCode ? ordered_json(*p.exitCode) : ordered_json(nullptr)}};
 }

@@ -2,16 +2,21 @@
 // A desktop that adds up the time it was asked to sleep and the time it spent on the
 // wizards' windows, so that the run log can tell both from the program's own time.
 // A call that reaches another program's window waits for that program: a wizard
-// that is closing holds SetWindowPos until its window is gone.
+// that is closing holds SetWindowPos until its window is gone. With a log, each
+// fixed sleep is logged as it begins and as it ends, so that what the window did
+// meanwhile can be placed between the two lines.
 #include <chrono>
 
+#include "install/RunLog.h"
 #include "platform/Desktop.h"
+#include "platform/Text.h"
 
 namespace orvitex::install {
 
 class SleepTally final : public platform::Desktop {
 public:
-    explicit SleepTally(platform::Desktop& desktop) : desktop_(desktop) {}
+    explicit SleepTally(platform::Desktop& desktop, RunLog* log = nullptr)
+        : desktop_(desktop), log_(log) {}
 
     [[nodiscard]] std::chrono::milliseconds Slept() const { return slept_; }
     [[nodiscard]] std::chrono::milliseconds Waited() const { return waited_; }
@@ -47,7 +52,14 @@ public:
     }
     void Sleep(std::chrono::milliseconds duration) override {
         slept_ += duration;
+        const std::u16string ms = ToText(std::int64_t{duration.count()}) + u" ms";
+        if (log_) {
+            log_->Line(u"sleeping " + ms);
+        }
         desktop_.Sleep(duration);
+        if (log_) {
+            log_->Line(u"slept " + ms);
+        }
     }
     void RunBlockingCall(const std::function<void()>& call) override {
         desktop_.RunBlockingCall(call);
@@ -76,6 +88,7 @@ private:
     };
 
     platform::Desktop& desktop_;
+    RunLog* log_;
     std::chrono::milliseconds slept_{0};
     std::chrono::milliseconds waited_{0};
 };

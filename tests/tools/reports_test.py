@@ -19,6 +19,7 @@ FILES = ["iOrvitex.exe", "uOrvitex1.exe", "uOrvitex2.exe", "uOrvitex3.exe",
 def run_report():
     packages = [{"index": i + 1, "file": "C:\\오르비설치\\" + f, "action": "fetched", "bytes": 4,
                  "sha256": HASH, "started": True, "script": "clicked through", "seconds": 9.5,
+                 "fetchSeconds": 0.5, "bytesPerSecond": 8,
                  "clicks": [{"x": 350, "y": 315, "physicalX": 525, "physicalY": 473,
                              "class": "Button", "text": "다음", "topLevelCaption": "셋업",
                              "process": f}], "exitCode": None}
@@ -59,7 +60,8 @@ class Schema(unittest.TestCase):
                               "detail": "cannot read"}])
         failed = copy.deepcopy(run_report())
         failed["packages"][4].update(action="not reached", bytes=None, sha256=None,
-                                     started=False, script=None, seconds=None, clicks=[])
+                                     started=False, script=None, seconds=None, clicks=[],
+                                     fetchSeconds=None, bytesPerSecond=None)
         failed.update(exitCode=5, exitMeaning="other failure", process=None,
                       message="package 5 (ALL7), fetching the file: cannot write")
 
