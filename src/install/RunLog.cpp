@@ -7,24 +7,21 @@
 #include "platform/Text.h"
 
 namespace orvitex::install {
-namespace {
 
-std::u16string LocalTimeStamp() {
+std::u16string LocalTime(const char* format) {
     const std::time_t now = std::time(nullptr);
     char text[32] = {};
     if (const std::tm* local = std::localtime(&now)) {
-        std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S ", local);
+        std::strftime(text, sizeof text, format, local);
     }
     return FromUtf8(text);
 }
-
-}  // namespace
 
 void RunLog::Line(std::u16string_view text) {
     if (mirror_) {
         mirror_(text);
     }
-    waiting_.push_back(LocalTimeStamp() + std::u16string(text) + u"\r\n");
+    waiting_.push_back(LocalTime("%Y-%m-%d %H:%M:%S ") + std::u16string(text) + u"\r\n");
     if (!files_.DirectoryExists(kInstallFolder)) {
         return;
     }

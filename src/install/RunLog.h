@@ -36,6 +36,9 @@ private:
 // "C0000005": eight upper-case hexadecimal digits.
 [[nodiscard]] std::u16string Hex32(std::uint32_t value);
 
+// Now, local time, in strftime's format (at most 31 characters).
+[[nodiscard]] std::u16string LocalTime(const char* format);
+
 // The log's words for a script's outcome; a limit reached names what was waited for,
 // so the log says which wizard never changed.
 [[nodiscard]] std::u16string WizardLine(ScriptOutcome outcome, WizardScript script,

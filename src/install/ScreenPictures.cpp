@@ -1,25 +1,11 @@
 #include "install/ScreenPictures.h"
 
 #include <algorithm>
-#include <ctime>
 
 #include "install/Packages.h"
 #include "platform/Text.h"
 
 namespace orvitex::install {
-namespace {
-
-std::u16string LocalTimeStamp() {
-    const std::time_t now = std::time(nullptr);
-    char text[32] = {};
-    if (const std::tm* local = std::localtime(&now)) {
-        std::strftime(text, sizeof text, "%Y%m%d-%H%M%S", local);
-    }
-    return FromUtf8(text);
-}
-
-}  // namespace
-
 std::u16string ScreenPicturePath(std::u16string_view time, std::u16string_view subject) {
     return std::u16string(kInstallFolder) + u"\\orvitex-setup-" + std::u16string(time) + u"-" +
            std::u16string(subject) + u".png";
@@ -34,7 +20,7 @@ std::u16string PictureSubject(std::u16string_view programFile) {
 
 // Two pictures of one subject within a second get told apart by a number.
 std::u16string ScreenPictures::FreePath(std::u16string_view subject) const {
-    const std::u16string time = LocalTimeStamp();
+    const std::u16string time = LocalTime("%Y%m%d-%H%M%S");
     std::u16string path = ScreenPicturePath(time, subject);
     for (int n = 2; std::ranges::any_of(kept_, [&](const auto& p) { return p.path == path; });
          ++n) {

@@ -73,7 +73,7 @@ void ShowCompletion(forms::win32::Application& app, const forms::win32::Form& ma
     }
     const std::u16string undone = install::UndoneWork(record);
     if (!undone.empty()) {
-        ui.ShowMessage(u"The installation ran to its end, but: " + undone + u".",
+        ui.ShowMessage(u"설치는 끝났으나 마치지 못한 일이 있습니다: " + undone + u".",
                        platform::MessageIcon::Critical);
     }
     UndoneRunUi failed(ui, exitCode);

@@ -13,6 +13,7 @@
 #include "install/ExitCodes.h"
 #include "install/RunLog.h"
 #include "install/RunReport.h"
+#include "install/RunStep.h"
 #include "platform/Text.h"
 #include "platform/win32/OneCopy.h"
 #include "platform/win32/UniqueHandle.h"
@@ -107,6 +108,9 @@ std::u16string Describe(const std::exception_ptr& failure) {
         return report(e.Number(), e.Description());
     } catch (const startup::RuntimeError& e) {
         return report(e.Number(), FromUtf8(e.what()));
+    } catch (const install::RunStepError& e) {  // the step, its package and the reason stay
+        return report(install::kExitOtherFailure,
+                      u"설치 단계를 마치지 못하였습니다: " + FromUtf8(e.what()));
     } catch (const std::exception& e) {
         return report(install::kExitOtherFailure, FromUtf8(e.what()));
     } catch (...) {

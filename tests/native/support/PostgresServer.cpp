@@ -154,8 +154,7 @@ std::u16string PostgresServer::ConnectionString(const std::string& database) con
 }
 
 std::string PostgresServer::CreateDatabase() {
-    std::string name =
-        "orvitex_" + std::to_string(getpid()) + "_" + std::to_string(++databases_);
+    std::string name = "orvitex_" + std::to_string(getpid()) + "_" + std::to_string(++databases_);
     if (Run("createdb", {"-h", "127.0.0.1", "-p", std::to_string(port_), "-U", "postgres", "-E",
                          "UTF8", name}) != 0)
         throw std::runtime_error("createdb failed for " + name);
