@@ -276,6 +276,10 @@ TEST(InstallRun, EveryWayARunEnds) {
     }
 }
 
+// Bugs caught: a check that passes what would stop a run (or fails what would
+// not), a package already on disk counted against the free space, a space
+// comparison off by one byte. The end-to-end check proves a ready machine left
+// unchanged, an empty program, a missing ConnectTo key and Orvitex.ini.
 // Bugs caught: a stored program of one byte taken for an empty one, by the run or
 // by the check; an empty one started. Package 1's program is replaced.
 TEST(InstallRun, OnlyAStoredProgramOfNoBytesIsEmpty) {
@@ -308,8 +312,6 @@ TEST(InstallRun, ConfigurationCopyIntoAFileIsUndoneWork) {
     EXPECT_EQ(ClientConfigSource(u""), u"\\Orvitex.ini");
 }
 
-// Bugs caught: a check that passes what would stop a run (or fails what would not), a
-// package already on disk counted against the free space, a space comparison off by a byte.
 TEST(Preflight, EachCheckFailsExactlyWhereTheRunWould) {
     const std::uint64_t stored = 3 + 4 + 3 + 3 + 3 + 3;
     std::vector<std::string> noConnection = {"main server", "institution code '12345678'"};

@@ -31,6 +31,8 @@ public:
         nodes_[Key(path)] = {
             (directory ? kDir : 0) | platform::attr::kReparsePoint, Key(target), {}};
     }
+    // A file that no delete can remove, as if another program held it open.
+    void Lock(const std::u16string& path) { locked_.insert(Key(path)); }
     // The named operation ("FindFirst", "GetAttributes", ...) fails on this path.
     void FailOn(std::string operation, const std::u16string& path) {
         failures_.insert({std::move(operation), path});
@@ -87,7 +89,7 @@ public:
             const std::uint32_t attributes = nodes_.at(key).attributes;
             if (attributes & kDir)
                 continue;
-            if (attributes & platform::attr::kReadOnly) {
+            if (locked_.contains(key) || (attributes & platform::attr::kReadOnly)) {
                 allDeleted = false;
             } else {
                 nodes_.erase(key);
@@ -130,12 +132,12 @@ public:
     bool DeleteFile(std::u16string_view path) override {
         Call("DeleteFile", path);
         const std::u16string key = Resolve(Key(path));
-        return FileExists(path) && nodes_.erase(key);
+        return FileExists(path) && !locked_.contains(key) && nodes_.erase(key);
     }
     bool WriteWholeFile(std::u16string_view path, std::span<const std::byte> bytes) override {
         Call("WriteWholeFile", path);
         const std::u16string key = Resolve(Key(path));
-        if (DirectoryExists(path))
+        if (DirectoryExists(path) || locked_.contains(key))
             return false;
         nodes_[key] = {platform::attr::kArchive, {}, {bytes.begin(), bytes.end()}};
         return true;
@@ -254,6 +256,7 @@ private:
     }
 
     std::map<std::u16string, Node> nodes_;
+    std::set<std::u16string> locked_;
     std::set<std::pair<std::string, std::u16string>> failures_;
     std::deque<std::u16string> found_;
     std::vector<std::string> log_;
